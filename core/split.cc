@@ -1,0 +1,72 @@
+#include "core/split.h"
+
+#include "conv/random.h"
+#include "core/limits.h"
+#include "platform/platform.h"
+
+namespace {
+
+// Reads the whole file into a new block. Returns null, with nothing left open or allocated,
+// when the file cannot be opened, is too large, or cannot be read whole.
+char* ReadWholeFile(const char* path, uint32_t* size) {
+  FileHandle source = OpenForRead(path);
+  if (source == kNoFile) return nullptr;
+  uint32_t low = 0;
+  uint32_t high = 0;
+  char* block = nullptr;
+  if (GetFileSize32(source, &low, &high) && high == 0 && low <= kMaxFileBytes) {
+    block = static_cast<char*>(AllocBlock(low));
+    if (block && !ReadBlock(source, block, low)) {
+      FreeBlock(block);
+      block = nullptr;
+    }
+  }
+  CloseFile(source);
+  *size = low;
+  return block;
+}
+
+// Draws the base number of the piece names: 0 to 99998.
+int32_t DrawBaseNumber() {
+  SeedRandom();
+  return static_cast<int32_t>(RandomFraction() * 99999.0);
+}
+
+// Creates one piece and writes `count` bytes into it. Returns 1 when all of them were written.
+int WritePiece(const char* name, const char* bytes, uint32_t count) {
+  FileHandle piece = CreateForWrite(name);
+  if (piece == kNoFile) return 0;
+  int written = WriteBlock(piece, bytes, count);
+  CloseFile(piece);
+  return written;
+}
+
+}  // namespace
+
+int SplitFile(const char* sourcePath, int32_t pieceSize) {
+  // A size of 0 would make no progress and write empty pieces without end.
+  if (pieceSize == 0) return 0;
+  const uint32_t step = static_cast<uint32_t>(pieceSize);
+
+  uint32_t size = 0;
+  char* block = ReadWholeFile(sourcePath, &size);
+  if (!block) return 0;
+
+  const int32_t base = DrawBaseNumber();
+  int result = 0;
+  for (uint32_t index = 0;; ++index) {
+    char name[kPieceNameBytes];
+    if (FormatText(name, sizeof name, "%d-%02d", base, static_cast<int>(index)) < 0) break;
+    // The source is below 2 GiB, so the offset never wraps while pieces remain.
+    const uint32_t offset = index * step;
+    const uint32_t remaining = size - offset;
+    const uint32_t count = remaining < step ? remaining : step;
+    if (!WritePiece(name, block + offset, count)) break;
+    if (offset + count >= size) {
+      result = 1;
+      break;
+    }
+  }
+  FreeBlock(block);
+  return result;
+}

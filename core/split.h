@@ -1,0 +1,14 @@
+// Cutting one file into numbered pieces.
+#pragma once
+
+#include <cstdint>
+
+// Reads the whole source and writes it out as pieces "<base>-NN" (NN at least two digits) of
+// `pieceSize` bytes each, the last one shorter, in the current directory. The base number is
+// drawn from the generator, reseeded from the tick count first. A negative `pieceSize` is taken
+// as its unsigned value. An empty source gives one empty piece.
+//
+// Returns 1 when every piece was written in full, else 0. Nothing is created when the source
+// cannot be opened or read whole, is 2 GiB or larger, or when `pieceSize` is 0; when a piece
+// cannot be created or written, the pieces before it stay. The source is never changed.
+int SplitFile(const char* sourcePath, int32_t pieceSize);

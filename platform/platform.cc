@@ -1,0 +1,41 @@
+// The table of operations in force and the short names that call through it.
+#include "platform/platform.h"
+
+namespace {
+// Held in a function so that it is ready even for calls made during static initialisation.
+PlatformOps& Ops() {
+  static PlatformOps ops = RealPlatformOps();
+  return ops;
+}
+}  // namespace
+
+const PlatformOps& CurrentPlatformOps() { return Ops(); }
+void SetPlatformOps(const PlatformOps& ops) { Ops() = ops; }
+void ResetPlatformOps() { Ops() = RealPlatformOps(); }
+
+FileHandle OpenForRead(const char* path) { return Ops().openForRead(path); }
+FileHandle CreateForWrite(const char* path) { return Ops().createForWrite(path); }
+int NameExists(const char* path) { return Ops().nameExists(path); }
+int GetFileSize32(FileHandle file, uint32_t* low, uint32_t* high) {
+  return Ops().fileSize(file, low, high);
+}
+int ReadBlock(FileHandle file, void* buffer, uint32_t count) {
+  return Ops().readBlock(file, buffer, count);
+}
+int WriteBlock(FileHandle file, const void* buffer, uint32_t count) {
+  return Ops().writeBlock(file, buffer, count);
+}
+void CloseFile(FileHandle file) { Ops().closeFile(file); }
+uint32_t TickCount() { return Ops().tickCount(); }
+void* AllocBlock(uint32_t size) { return Ops().allocBlock(size); }
+void* GrowBlock(void* block, uint32_t size) { return Ops().growBlock(block, size); }
+void FreeBlock(void* block) { Ops().freeBlock(block); }
+void UpperCaseAscii(char* text) { Ops().upperCase(text); }
+
+int FormatText(char* out, size_t size, const char* format, ...) {
+  va_list args;
+  va_start(args, format);
+  int length = Ops().formatV(out, size, format, args);
+  va_end(args);
+  return length;
+}

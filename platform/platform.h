@@ -1,0 +1,80 @@
+// The operating-system services that the file engines and the conversions use, and nothing
+// more. Every call goes through one table of function pointers (PlatformOps) so that tests can
+// replace single operations, for instance to make the Nth file open fail, and put the real ones
+// back with ResetPlatformOps().
+//
+// There is one implementation for Win32 (platform_win.cc) and one for POSIX (platform_posix.cc);
+// both keep the contract written here.
+#pragma once
+
+#include <cstdarg>
+#include <cstddef>
+#include <cstdint>
+
+// An open file. kNoFile is the value for "no file" and is what the open calls return on failure.
+typedef intptr_t FileHandle;
+constexpr FileHandle kNoFile = -1;
+
+// Longest path text the program handles, in bytes, without the terminating NUL.
+constexpr size_t kMaxPathText = 259;
+
+struct PlatformOps {
+  // Opens an existing regular file for reading, letting others read and write it meanwhile.
+  // Returns kNoFile when the name does not exist, is a folder, or cannot be opened.
+  FileHandle (*openForRead)(const char* path);
+  // Creates a file for writing, or empties an existing one, with no sharing while it is open.
+  // Returns kNoFile on failure (for instance when the name is a folder).
+  FileHandle (*createForWrite)(const char* path);
+  // Returns 1 when a file or folder of this name exists, else 0.
+  int (*nameExists)(const char* path);
+  // Stores the file's size as two 32-bit halves. Returns 1, or 0 when the size is unknown.
+  int (*fileSize)(FileHandle file, uint32_t* low, uint32_t* high);
+  // Reads exactly `count` bytes from the current position. Returns 1 when all of them arrived;
+  // 0 on an error or when the file ended first (a short read is a failure).
+  int (*readBlock)(FileHandle file, void* buffer, uint32_t count);
+  // Writes exactly `count` bytes. Returns 1 when all were written; 0 on an error or short write.
+  int (*writeBlock)(FileHandle file, const void* buffer, uint32_t count);
+  // Closes a file opened by one of the calls above.
+  void (*closeFile)(FileHandle file);
+  // Milliseconds since some fixed point (system start on Windows), wrapping modulo 2^32.
+  uint32_t (*tickCount)();
+  // Returns a new, uninitialised block of `size` bytes (0 is allowed), or null.
+  void* (*allocBlock)(uint32_t size);
+  // Resizes a block, keeping its contents up to the smaller size. Returns the block's new
+  // address, or null on failure, in which case the old block is still valid and unchanged.
+  void* (*growBlock)(void* block, uint32_t size);
+  // Releases a block from allocBlock or growBlock.
+  void (*freeBlock)(void* block);
+  // Upper-cases the ASCII letters of a NUL-terminated text in place.
+  void (*upperCase)(char* text);
+  // printf-style formatting of integers and texts into `out`, which holds `size` bytes.
+  // Returns the length written, or -1 (with `out` emptied) when the result does not fit.
+  int (*formatV)(char* out, size_t size, const char* format, va_list args);
+};
+
+// The real operations of this build.
+const PlatformOps& RealPlatformOps();
+
+// The operations in force. Starts as the real ones.
+const PlatformOps& CurrentPlatformOps();
+void SetPlatformOps(const PlatformOps& ops);
+void ResetPlatformOps();
+
+// Short names for the operations in force, as the engines use them.
+FileHandle OpenForRead(const char* path);
+FileHandle CreateForWrite(const char* path);
+int NameExists(const char* path);
+int GetFileSize32(FileHandle file, uint32_t* low, uint32_t* high);
+int ReadBlock(FileHandle file, void* buffer, uint32_t count);
+int WriteBlock(FileHandle file, const void* buffer, uint32_t count);
+void CloseFile(FileHandle file);
+uint32_t TickCount();
+void* AllocBlock(uint32_t size);
+void* GrowBlock(void* block, uint32_t size);
+void FreeBlock(void* block);
+void UpperCaseAscii(char* text);
+int FormatText(char* out, size_t size, const char* format, ...)
+#if defined(__GNUC__)
+    __attribute__((format(printf, 3, 4)))
+#endif
+    ;

@@ -1,0 +1,89 @@
+// Win32 implementation of the platform operations, through the ANSI entry points.
+#include <windows.h>
+
+#include <cstring>
+
+#include "platform/platform.h"
+
+namespace {
+
+HANDLE AsHandle(FileHandle file) { return reinterpret_cast<HANDLE>(file); }
+
+FileHandle Win32OpenForRead(const char* path) {
+  HANDLE h = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  return h == INVALID_HANDLE_VALUE ? kNoFile : reinterpret_cast<FileHandle>(h);
+}
+
+FileHandle Win32CreateForWrite(const char* path) {
+  HANDLE h = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                         nullptr);
+  return h == INVALID_HANDLE_VALUE ? kNoFile : reinterpret_cast<FileHandle>(h);
+}
+
+int Win32NameExists(const char* path) {
+  return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES ? 1 : 0;
+}
+
+int Win32FileSize(FileHandle file, uint32_t* low, uint32_t* high) {
+  DWORD highPart = 0;
+  SetLastError(NO_ERROR);
+  DWORD lowPart = GetFileSize(AsHandle(file), &highPart);
+  // INVALID_FILE_SIZE is also a valid low half; only the error code tells them apart.
+  if (lowPart == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) return 0;
+  *low = lowPart;
+  *high = highPart;
+  return 1;
+}
+
+// One ReadFile for the whole block, as the engines promise; fewer bytes than asked is a failure.
+int Win32ReadBlock(FileHandle file, void* buffer, uint32_t count) {
+  DWORD done = 0;
+  if (!ReadFile(AsHandle(file), buffer, count, &done, nullptr)) return 0;
+  return done == count ? 1 : 0;
+}
+
+int Win32WriteBlock(FileHandle file, const void* buffer, uint32_t count) {
+  DWORD done = 0;
+  if (!WriteFile(AsHandle(file), buffer, count, &done, nullptr)) return 0;
+  return done == count ? 1 : 0;
+}
+
+void Win32CloseFile(FileHandle file) { CloseHandle(AsHandle(file)); }
+
+uint32_t Win32TickCount() { return GetTickCount(); }
+
+void* Win32AllocBlock(uint32_t size) { return HeapAlloc(GetProcessHeap(), 0, size); }
+
+void* Win32GrowBlock(void* block, uint32_t size) {
+  return HeapReAlloc(GetProcessHeap(), 0, block, size);
+}
+
+void Win32FreeBlock(void* block) { HeapFree(GetProcessHeap(), 0, block); }
+
+void Win32UpperCase(char* text) { CharUpperA(text); }
+
+// wvsprintfA writes at most 1024 characters and knows nothing of the buffer's size, so it
+// formats into a scratch buffer of that capacity first and copies only a result that fits.
+int Win32FormatV(char* out, size_t size, const char* format, va_list args) {
+  char scratch[1025];
+  int length = wvsprintfA(scratch, format, args);
+  if (length < 0 || static_cast<size_t>(length) >= size) {
+    if (size > 0) out[0] = '\0';
+    return -1;
+  }
+  std::memcpy(out, scratch, static_cast<size_t>(length) + 1);
+  return length;
+}
+
+}  // namespace
+
+const PlatformOps& RealPlatformOps() {
+  static const PlatformOps ops = {
+      Win32OpenForRead, Win32CreateForWrite, Win32NameExists,  Win32FileSize,
+      Win32ReadBlock,   Win32WriteBlock,     Win32CloseFile,   Win32TickCount,
+      Win32AllocBlock,  Win32GrowBlock,      Win32FreeBlock,   Win32UpperCase,
+      Win32FormatV,
+  };
+  return ops;
+}

@@ -1,0 +1,15 @@
+// Shared set-up for the split and restore tests.
+#pragma once
+
+#include <string>
+
+#include "tests/temp_dir.h"
+
+// With the tick count fixed at 1 the generator draws 0.53204, so the base number is 53203.
+constexpr unsigned kTickForBase53203 = 1;
+inline const char kBase53203[] = "53203";
+
+// "<base>-NN" as the engines name pieces.
+std::string PieceName(const std::string& base, int index);
+// Writes the pieces base-00, base-01, ... with the given contents.
+void WritePieces(const std::string& base, const std::vector<std::string>& pieces);

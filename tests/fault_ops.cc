@@ -1,0 +1,130 @@
+#include "tests/fault_ops.h"
+
+#include <cstring>
+
+#include "platform/platform.h"
+
+namespace {
+
+struct State {
+  int calls[static_cast<int>(FaultOp::kCount)];
+  int failAt[static_cast<int>(FaultOp::kCount)];
+  bool failForever[static_cast<int>(FaultOp::kCount)];
+  int openFiles;
+  int liveBlocks;
+  bool fixedTicks;
+  uint32_t ticks;
+};
+State g_state;
+
+// Counts the call and says whether it is one of those chosen to fail.
+bool ShouldFail(FaultOp op) {
+  const int i = static_cast<int>(op);
+  const int n = ++g_state.calls[i];
+  const int at = g_state.failAt[i];
+  return at > 0 && (n == at || (g_state.failForever[i] && n > at));
+}
+
+const PlatformOps& Real() { return RealPlatformOps(); }
+
+FileHandle FaultOpenForRead(const char* path) {
+  if (ShouldFail(FaultOp::kOpenForRead)) return kNoFile;
+  FileHandle file = Real().openForRead(path);
+  if (file != kNoFile) ++g_state.openFiles;
+  return file;
+}
+
+FileHandle FaultCreateForWrite(const char* path) {
+  if (ShouldFail(FaultOp::kCreateForWrite)) return kNoFile;
+  FileHandle file = Real().createForWrite(path);
+  if (file != kNoFile) ++g_state.openFiles;
+  return file;
+}
+
+int FaultNameExists(const char* path) {
+  if (ShouldFail(FaultOp::kNameExists)) return 0;
+  return Real().nameExists(path);
+}
+
+int FaultFileSize(FileHandle file, uint32_t* low, uint32_t* high) {
+  if (ShouldFail(FaultOp::kFileSize)) return 0;
+  return Real().fileSize(file, low, high);
+}
+
+int FaultReadBlock(FileHandle file, void* buffer, uint32_t count) {
+  if (ShouldFail(FaultOp::kReadBlock)) return 0;
+  return Real().readBlock(file, buffer, count);
+}
+
+int FaultWriteBlock(FileHandle file, const void* buffer, uint32_t count) {
+  if (ShouldFail(FaultOp::kWriteBlock)) {
+    Real().writeBlock(file, buffer, count / 2);
+    return 0;
+  }
+  return Real().writeBlock(file, buffer, count);
+}
+
+void FaultCloseFile(FileHandle file) {
+  --g_state.openFiles;
+  Real().closeFile(file);
+}
+
+uint32_t FaultTickCount() { return g_state.fixedTicks ? g_state.ticks : Real().tickCount(); }
+
+void* FaultAllocBlock(uint32_t size) {
+  if (ShouldFail(FaultOp::kAllocBlock)) return nullptr;
+  void* block = Real().allocBlock(size);
+  if (block) ++g_state.liveBlocks;
+  return block;
+}
+
+void* FaultGrowBlock(void* block, uint32_t size) {
+  if (ShouldFail(FaultOp::kGrowBlock)) return nullptr;
+  return Real().growBlock(block, size);
+}
+
+void FaultFreeBlock(void* block) {
+  --g_state.liveBlocks;
+  Real().freeBlock(block);
+}
+
+}  // namespace
+
+const char* FaultOpName(FaultOp op) {
+  static const char* const names[] = {"openForRead", "createForWrite", "nameExists", "fileSize",
+                                      "readBlock",   "writeBlock",     "allocBlock", "growBlock"};
+  return names[static_cast<int>(op)];
+}
+
+void InstallFaultOps() {
+  std::memset(&g_state, 0, sizeof g_state);
+  PlatformOps ops = RealPlatformOps();
+  ops.openForRead = FaultOpenForRead;
+  ops.createForWrite = FaultCreateForWrite;
+  ops.nameExists = FaultNameExists;
+  ops.fileSize = FaultFileSize;
+  ops.readBlock = FaultReadBlock;
+  ops.writeBlock = FaultWriteBlock;
+  ops.closeFile = FaultCloseFile;
+  ops.tickCount = FaultTickCount;
+  ops.allocBlock = FaultAllocBlock;
+  ops.growBlock = FaultGrowBlock;
+  ops.freeBlock = FaultFreeBlock;
+  SetPlatformOps(ops);
+}
+
+void RemoveFaultOps() { ResetPlatformOps(); }
+
+void FailCall(FaultOp op, int n, bool forever) {
+  g_state.failAt[static_cast<int>(op)] = n;
+  g_state.failForever[static_cast<int>(op)] = forever;
+}
+
+void FixTickCount(uint32_t ticks) {
+  g_state.fixedTicks = true;
+  g_state.ticks = ticks;
+}
+
+int CallCount(FaultOp op) { return g_state.calls[static_cast<int>(op)]; }
+int OpenFiles() { return g_state.openFiles; }
+int LiveBlocks() { return g_state.liveBlocks; }

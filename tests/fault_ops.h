@@ -1,0 +1,41 @@
+// Fault injection under the file engines: wraps the real platform operations, counts every
+// call, tracks open files and live memory blocks, and makes chosen calls fail.
+#pragma once
+
+#include <cstdint>
+
+enum class FaultOp {
+  kOpenForRead,
+  kCreateForWrite,
+  kNameExists,
+  kFileSize,
+  kReadBlock,
+  kWriteBlock,
+  kAllocBlock,
+  kGrowBlock,
+  kCount
+};
+
+const char* FaultOpName(FaultOp op);
+
+// Installs the counting wrappers with no faults and zeroed counters. Until RemoveFaultOps()
+// (or ResetPlatformOps()), every platform call goes through them.
+void InstallFaultOps();
+void RemoveFaultOps();
+
+// Makes call number `n` (from 1) of `op` fail; with `forever`, every later call fails too.
+// A failing read delivers nothing; a failing write stores half of the bytes first, as a disk
+// that fills up does.
+void FailCall(FaultOp op, int n, bool forever = false);
+// Every tick-count reading returns this value from now on.
+void FixTickCount(uint32_t ticks);
+
+int CallCount(FaultOp op);
+int OpenFiles();   // files opened and not yet closed
+int LiveBlocks();  // blocks allocated and not yet freed
+
+// Restores the real operations when a test scope ends.
+struct ScopedFaultOps {
+  ScopedFaultOps() { InstallFaultOps(); }
+  ~ScopedFaultOps() { RemoveFaultOps(); }
+};

@@ -1,0 +1,141 @@
+// Restoring real pieces in a fresh current directory.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "core/restore.h"
+#include "core/split.h"
+#include "tests/engine_test_util.h"
+#include "tests/fault_ops.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class RestoreTest : public TempDirTest {
+ protected:
+  void SetUp() override {
+    TempDirTest::SetUp();
+    InstallFaultOps();
+    FixTickCount(kTickForBase53203);
+  }
+  void TearDown() override {
+    EXPECT_EQ(OpenFiles(), 0);
+    EXPECT_EQ(LiveBlocks(), 0);
+    RemoveFaultOps();
+    TempDirTest::TearDown();
+  }
+};
+
+std::string Concat(const std::vector<std::string>& parts, size_t count) {
+  std::string all;
+  for (size_t i = 0; i < count; ++i) all += parts[i];
+  return all;
+}
+
+TEST_F(RestoreTest, JoinsPiecesInIndexOrder) {
+  const std::vector<std::string> pieces = {PatternBytes(300, 1), PatternBytes(300, 2),
+                                           PatternBytes(300, 3), PatternBytes(100, 4)};
+  WritePieces("4711", pieces);
+  ASSERT_EQ(RestoreFile("4711"), 1);
+  EXPECT_EQ(ReadFileBytes("4711"), Concat(pieces, 4));
+  for (size_t i = 0; i < pieces.size(); ++i) {
+    EXPECT_EQ(ReadFileBytes(PieceName("4711", static_cast<int>(i))), pieces[i]);
+  }
+}
+
+TEST_F(RestoreTest, StopsAtTheFirstMissingIndex) {
+  WritePieces("7", {"aa", "bb", "cc", "dd"});
+  fs::remove("7-02");
+  ASSERT_EQ(RestoreFile("7"), 1);
+  EXPECT_EQ(ReadFileBytes("7"), "aabb");
+}
+
+TEST_F(RestoreTest, EmptyPiecesDoNotEndTheSequence) {
+  WritePieces("7", {"", "x", "", "", "yz", ""});
+  ASSERT_EQ(RestoreFile("7"), 1);
+  EXPECT_EQ(ReadFileBytes("7"), "xyz");
+}
+
+TEST_F(RestoreTest, OnlyEmptyPiecesGiveAnEmptyFile) {
+  WritePieces("7", {""});
+  WriteFileBytes("7", "old contents");
+  ASSERT_EQ(RestoreFile("7"), 1);
+  EXPECT_EQ(ReadFileBytes("7"), "");
+}
+
+TEST_F(RestoreTest, ThreeDigitIndicesFollow99) {
+  std::vector<std::string> pieces;
+  for (int i = 0; i < 101; ++i) pieces.push_back(std::string(1, static_cast<char>('A' + i % 26)));
+  WritePieces("9", pieces);
+  ASSERT_EQ(RestoreFile("9"), 1);
+  EXPECT_EQ(ReadFileBytes("9"), Concat(pieces, 101));
+}
+
+TEST_F(RestoreTest, ReplacesAnExistingOutput) {
+  WriteFileBytes("4711", std::string(5000, 'z'));
+  WritePieces("4711", {"new"});
+  ASSERT_EQ(RestoreFile("4711"), 1);
+  EXPECT_EQ(ReadFileBytes("4711"), "new");
+}
+
+TEST_F(RestoreTest, BaseTextMayHoldAFolder) {
+  fs::create_directory("work");
+  WritePieces("work/4711", {"ab", "c"});
+  ASSERT_EQ(RestoreFile("work/4711"), 1);
+  EXPECT_EQ(ReadFileBytes("work/4711"), "abc");
+}
+
+TEST_F(RestoreTest, WithoutPiece00NothingIsCreatedOrChanged) {
+  EXPECT_EQ(RestoreFile("4711"), 0);
+  EXPECT_TRUE(ListCurrentDir().empty());
+  WriteFileBytes("4711", "keep me");
+  WriteFileBytes("4711-01", "orphan");
+  EXPECT_EQ(RestoreFile("4711"), 0);
+  EXPECT_EQ(ReadFileBytes("4711"), "keep me");
+}
+
+TEST_F(RestoreTest, PieceThatCannotBeOpenedLeavesTheOutputAlone) {
+  WriteFileBytes("4711", "keep me");
+  WritePieces("4711", {"aa", "bb"});
+  fs::create_directory("4711-02");  // exists, but is no file
+  EXPECT_EQ(RestoreFile("4711"), 0);
+  EXPECT_EQ(ReadFileBytes("4711"), "keep me");
+}
+
+TEST_F(RestoreTest, OutputThatCannotBeCreatedFails) {
+  fs::create_directory("4711");
+  WritePieces("4711", {"aa"});
+  EXPECT_EQ(RestoreFile("4711"), 0);
+  EXPECT_TRUE(fs::is_directory("4711"));
+  EXPECT_EQ(ReadFileBytes("4711-00"), "aa");
+}
+
+TEST_F(RestoreTest, OverlongBaseTextIsRefused) {
+  // Longer than any path the program holds, so the piece names could not be formed.
+  EXPECT_EQ(RestoreFile(std::string(300, 'a').c_str()), 0);
+  EXPECT_EQ(RestoreFile(std::string(1100, 'a').c_str()), 0);
+}
+
+TEST_F(RestoreTest, RoundTripThroughSplit) {
+  const std::string source = PatternBytes(1234567);
+  WriteFileBytes("report.pdf", source);
+  ASSERT_EQ(SplitFile("report.pdf", 500 * 1024), 1);
+  ASSERT_EQ(RestoreFile(kBase53203), 1);
+  EXPECT_EQ(ReadFileBytes(kBase53203), source);
+}
+
+TEST_F(RestoreTest, ManySmallPiecesGrowTheBlockGeometrically) {
+  // 10,000 pieces of 3 bytes: growing once per piece would copy the block 10,000 times.
+  const std::string source = PatternBytes(30000);
+  WriteFileBytes("source", source);
+  ASSERT_EQ(SplitFile("source", 3), 1);
+  ASSERT_TRUE(fs::exists("53203-9999"));
+  ASSERT_FALSE(fs::exists("53203-10000"));
+  const int growsBefore = CallCount(FaultOp::kGrowBlock);
+  ASSERT_EQ(RestoreFile(kBase53203), 1);
+  EXPECT_LE(CallCount(FaultOp::kGrowBlock) - growsBefore, 20);
+  EXPECT_EQ(ReadFileBytes(kBase53203), source);
+}
+
+}  // namespace

@@ -1,0 +1,125 @@
+// Splitting real files in a fresh current directory, with the tick count fixed so that the
+// piece names are known.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+
+#include "core/split.h"
+#include "tests/engine_test_util.h"
+#include "tests/fault_ops.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class SplitTest : public TempDirTest {
+ protected:
+  void SetUp() override {
+    TempDirTest::SetUp();
+    InstallFaultOps();
+    FixTickCount(kTickForBase53203);
+  }
+  void TearDown() override {
+    EXPECT_EQ(OpenFiles(), 0);
+    EXPECT_EQ(LiveBlocks(), 0);
+    RemoveFaultOps();
+    TempDirTest::TearDown();
+  }
+
+  // Splits `source` bytes and expects pieces of exactly the given sizes, holding consecutive
+  // slices of the source, and no other file but the source.
+  void ExpectPieces(const std::string& source, int32_t pieceSize,
+                    const std::vector<size_t>& sizes) {
+    WriteFileBytes("source.bin", source);
+    ASSERT_EQ(SplitFile("source.bin", pieceSize), 1);
+    std::vector<std::string> expectedNames = {"source.bin"};
+    size_t offset = 0;
+    for (size_t i = 0; i < sizes.size(); ++i) {
+      const std::string name = PieceName(kBase53203, static_cast<int>(i));
+      expectedNames.push_back(name);
+      EXPECT_EQ(ReadFileBytes(name), source.substr(offset, sizes[i])) << name;
+      offset += sizes[i];
+    }
+    EXPECT_EQ(offset, source.size());
+    std::sort(expectedNames.begin(), expectedNames.end());
+    EXPECT_EQ(ListCurrentDir(), expectedNames);
+    EXPECT_EQ(ReadFileBytes("source.bin"), source);
+  }
+};
+
+TEST_F(SplitTest, PieceLayouts) {
+  ExpectPieces(PatternBytes(1000), 300, {300, 300, 300, 100});
+}
+
+TEST_F(SplitTest, ExactMultipleHasNoTrailingEmptyPiece) {
+  ExpectPieces(PatternBytes(900), 300, {300, 300, 300});
+}
+
+TEST_F(SplitTest, EmptySourceGivesOneEmptyPiece) { ExpectPieces("", 300, {0}); }
+
+TEST_F(SplitTest, PieceAtLeastAsLargeAsSourceGivesOnePiece) {
+  ExpectPieces(PatternBytes(300), 300, {300});
+  ExpectPieces(PatternBytes(299), 0x7FFFFFFF, {299});
+}
+
+TEST_F(SplitTest, NegativeSizeCountsAsHugeUnsigned) {
+  // 2048 MB wraps to -2^31 as a signed 32-bit number.
+  ExpectPieces(PatternBytes(5000), INT32_MIN, {5000});
+  ExpectPieces(PatternBytes(10), -1, {10});
+}
+
+TEST_F(SplitTest, OneBytePiecesTakeThreeDigitIndicesFrom100) {
+  const std::string source = PatternBytes(101);
+  std::vector<size_t> sizes(101, 1);
+  ExpectPieces(source, 1, sizes);
+  EXPECT_TRUE(fs::exists("53203-99"));
+  EXPECT_TRUE(fs::exists("53203-100"));
+  EXPECT_FALSE(fs::exists("53203-100-"));
+}
+
+TEST_F(SplitTest, BaseNumberFollowsTheTickCount) {
+  WriteFileBytes("a", "abc");
+  FixTickCount(0);  // the first draw is 0, so the fraction and the base are 0
+  ASSERT_EQ(SplitFile("a", 2), 1);
+  EXPECT_EQ(ReadFileBytes("0-00"), "ab");
+  EXPECT_EQ(ReadFileBytes("0-01"), "c");
+}
+
+TEST_F(SplitTest, SameTickReusesTheBaseAndOverwrites) {
+  WriteFileBytes("first", "1111111111");
+  WriteFileBytes("second", "22222");
+  ASSERT_EQ(SplitFile("first", 3), 1);
+  ASSERT_EQ(SplitFile("second", 3), 1);
+  EXPECT_EQ(ReadFileBytes("53203-00"), "222");
+  EXPECT_EQ(ReadFileBytes("53203-01"), "22");
+  // The first split's later pieces stay, as nothing removes them.
+  EXPECT_EQ(ReadFileBytes("53203-02"), "111");
+}
+
+TEST_F(SplitTest, RefusesWithoutCreatingAnything) {
+  WriteFileBytes("source.bin", "abcdef");
+  EXPECT_EQ(SplitFile("missing.bin", 3), 0);
+  EXPECT_EQ(SplitFile("source.bin", 0), 0);  // no progress possible
+  EXPECT_EQ(SplitFile("", 3), 0);
+  fs::create_directory("folder");
+  EXPECT_EQ(SplitFile("folder", 3), 0);
+  EXPECT_EQ(ListCurrentDir(), (std::vector<std::string>{"folder", "source.bin"}));
+}
+
+TEST_F(SplitTest, SourcesOf2GiBOrMoreAreRefused) {
+  // Sparse files: the size is what matters, not the bytes.
+  for (uint64_t size : {uint64_t{0x80000000u}, uint64_t{0x100000000u} + 10}) {
+    {
+      std::ofstream create("big.bin", std::ios::binary);
+    }
+    fs::resize_file("big.bin", size);
+    ASSERT_EQ(fs::file_size("big.bin"), size);
+    EXPECT_EQ(SplitFile("big.bin", 1024 * 1024), 0) << size;
+    EXPECT_EQ(ListCurrentDir(), std::vector<std::string>{"big.bin"});
+    fs::remove("big.bin");
+  }
+}
+
+}  // namespace
