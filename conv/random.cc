@@ -24,6 +24,10 @@ double RandomFraction() {
   return static_cast<double>(k) / 100000.0;
 }
 
-void SeedRandom() { SetRandomState(TickCount()); }
+void SeedRandom() {
+  SetRandomState(TickCount());
+}
 
-void SetRandomState(uint32_t state) { g_randomState = state; }
+void SetRandomState(uint32_t state) {
+  g_randomState = state;
+}

@@ -42,8 +42,8 @@ int AppendPiece(JoinedBlock* joined, const char* name) {
   if (piece == kNoFile) return 0;
   uint32_t low = 0;
   uint32_t high = 0;
-  int ok = GetFileSize32(piece, &low, &high) && high == 0 &&
-           low <= kMaxFileBytes - joined->total && Reserve(joined, joined->total + low) &&
+  int ok = GetFileSize32(piece, &low, &high) && high == 0 && low <= kMaxFileBytes - joined->total &&
+           Reserve(joined, joined->total + low) &&
            ReadBlock(piece, joined->bytes + joined->total, low);
   CloseFile(piece);
   if (ok) joined->total += low;

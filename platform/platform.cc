@@ -9,13 +9,25 @@ PlatformOps& Ops() {
 }
 }  // namespace
 
-const PlatformOps& CurrentPlatformOps() { return Ops(); }
-void SetPlatformOps(const PlatformOps& ops) { Ops() = ops; }
-void ResetPlatformOps() { Ops() = RealPlatformOps(); }
+const PlatformOps& CurrentPlatformOps() {
+  return Ops();
+}
+void SetPlatformOps(const PlatformOps& ops) {
+  Ops() = ops;
+}
+void ResetPlatformOps() {
+  Ops() = RealPlatformOps();
+}
 
-FileHandle OpenForRead(const char* path) { return Ops().openForRead(path); }
-FileHandle CreateForWrite(const char* path) { return Ops().createForWrite(path); }
-int NameExists(const char* path) { return Ops().nameExists(path); }
+FileHandle OpenForRead(const char* path) {
+  return Ops().openForRead(path);
+}
+FileHandle CreateForWrite(const char* path) {
+  return Ops().createForWrite(path);
+}
+int NameExists(const char* path) {
+  return Ops().nameExists(path);
+}
 int GetFileSize32(FileHandle file, uint32_t* low, uint32_t* high) {
   return Ops().fileSize(file, low, high);
 }
@@ -25,12 +37,24 @@ int ReadBlock(FileHandle file, void* buffer, uint32_t count) {
 int WriteBlock(FileHandle file, const void* buffer, uint32_t count) {
   return Ops().writeBlock(file, buffer, count);
 }
-void CloseFile(FileHandle file) { Ops().closeFile(file); }
-uint32_t TickCount() { return Ops().tickCount(); }
-void* AllocBlock(uint32_t size) { return Ops().allocBlock(size); }
-void* GrowBlock(void* block, uint32_t size) { return Ops().growBlock(block, size); }
-void FreeBlock(void* block) { Ops().freeBlock(block); }
-void UpperCaseAscii(char* text) { Ops().upperCase(text); }
+void CloseFile(FileHandle file) {
+  Ops().closeFile(file);
+}
+uint32_t TickCount() {
+  return Ops().tickCount();
+}
+void* AllocBlock(uint32_t size) {
+  return Ops().allocBlock(size);
+}
+void* GrowBlock(void* block, uint32_t size) {
+  return Ops().growBlock(block, size);
+}
+void FreeBlock(void* block) {
+  Ops().freeBlock(block);
+}
+void UpperCaseAscii(char* text) {
+  Ops().upperCase(text);
+}
 
 int FormatText(char* out, size_t size, const char* format, ...) {
   va_list args;

@@ -14,7 +14,9 @@
 
 namespace {
 
-int AsFd(FileHandle file) { return static_cast<int>(file); }
+int AsFd(FileHandle file) {
+  return static_cast<int>(file);
+}
 
 FileHandle PosixOpenForRead(const char* path) {
   int fd = open(path, O_RDONLY | O_CLOEXEC);
@@ -75,21 +77,30 @@ int PosixWriteBlock(FileHandle file, const void* buffer, uint32_t count) {
   return 1;
 }
 
-void PosixCloseFile(FileHandle file) { close(AsFd(file)); }
+void PosixCloseFile(FileHandle file) {
+  close(AsFd(file));
+}
 
 uint32_t PosixTickCount() {
   struct timespec now;
   clock_gettime(CLOCK_MONOTONIC, &now);
-  uint64_t ms = static_cast<uint64_t>(now.tv_sec) * 1000u + static_cast<uint64_t>(now.tv_nsec) / 1000000u;
+  uint64_t ms =
+      static_cast<uint64_t>(now.tv_sec) * 1000u + static_cast<uint64_t>(now.tv_nsec) / 1000000u;
   return static_cast<uint32_t>(ms);
 }
 
 // malloc(0) may return null; a zero-byte block is still a block here.
-void* PosixAllocBlock(uint32_t size) { return std::malloc(size ? size : 1); }
+void* PosixAllocBlock(uint32_t size) {
+  return std::malloc(size ? size : 1);
+}
 
-void* PosixGrowBlock(void* block, uint32_t size) { return std::realloc(block, size ? size : 1); }
+void* PosixGrowBlock(void* block, uint32_t size) {
+  return std::realloc(block, size ? size : 1);
+}
 
-void PosixFreeBlock(void* block) { std::free(block); }
+void PosixFreeBlock(void* block) {
+  std::free(block);
+}
 
 void PosixUpperCase(char* text) {
   for (char* c = text; *c; ++c) {
@@ -110,10 +121,9 @@ int PosixFormatV(char* out, size_t size, const char* format, va_list args) {
 
 const PlatformOps& RealPlatformOps() {
   static const PlatformOps ops = {
-      PosixOpenForRead, PosixCreateForWrite, PosixNameExists,  PosixFileSize,
-      PosixReadBlock,   PosixWriteBlock,     PosixCloseFile,   PosixTickCount,
-      PosixAllocBlock,  PosixGrowBlock,      PosixFreeBlock,   PosixUpperCase,
-      PosixFormatV,
+      PosixOpenForRead, PosixCreateForWrite, PosixNameExists, PosixFileSize,   PosixReadBlock,
+      PosixWriteBlock,  PosixCloseFile,      PosixTickCount,  PosixAllocBlock, PosixGrowBlock,
+      PosixFreeBlock,   PosixUpperCase,      PosixFormatV,
   };
   return ops;
 }

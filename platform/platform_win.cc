@@ -7,7 +7,9 @@
 
 namespace {
 
-HANDLE AsHandle(FileHandle file) { return reinterpret_cast<HANDLE>(file); }
+HANDLE AsHandle(FileHandle file) {
+  return reinterpret_cast<HANDLE>(file);
+}
 
 FileHandle Win32OpenForRead(const char* path) {
   HANDLE h = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
@@ -16,8 +18,8 @@ FileHandle Win32OpenForRead(const char* path) {
 }
 
 FileHandle Win32CreateForWrite(const char* path) {
-  HANDLE h = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                         nullptr);
+  HANDLE h =
+      CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   return h == INVALID_HANDLE_VALUE ? kNoFile : reinterpret_cast<FileHandle>(h);
 }
 
@@ -49,19 +51,29 @@ int Win32WriteBlock(FileHandle file, const void* buffer, uint32_t count) {
   return done == count ? 1 : 0;
 }
 
-void Win32CloseFile(FileHandle file) { CloseHandle(AsHandle(file)); }
+void Win32CloseFile(FileHandle file) {
+  CloseHandle(AsHandle(file));
+}
 
-uint32_t Win32TickCount() { return GetTickCount(); }
+uint32_t Win32TickCount() {
+  return GetTickCount();
+}
 
-void* Win32AllocBlock(uint32_t size) { return HeapAlloc(GetProcessHeap(), 0, size); }
+void* Win32AllocBlock(uint32_t size) {
+  return HeapAlloc(GetProcessHeap(), 0, size);
+}
 
 void* Win32GrowBlock(void* block, uint32_t size) {
   return HeapReAlloc(GetProcessHeap(), 0, block, size);
 }
 
-void Win32FreeBlock(void* block) { HeapFree(GetProcessHeap(), 0, block); }
+void Win32FreeBlock(void* block) {
+  HeapFree(GetProcessHeap(), 0, block);
+}
 
-void Win32UpperCase(char* text) { CharUpperA(text); }
+void Win32UpperCase(char* text) {
+  CharUpperA(text);
+}
 
 // wvsprintfA writes at most 1024 characters and knows nothing of the buffer's size, so it
 // formats into a scratch buffer of that capacity first and copies only a result that fits.
@@ -80,10 +92,9 @@ int Win32FormatV(char* out, size_t size, const char* format, va_list args) {
 
 const PlatformOps& RealPlatformOps() {
   static const PlatformOps ops = {
-      Win32OpenForRead, Win32CreateForWrite, Win32NameExists,  Win32FileSize,
-      Win32ReadBlock,   Win32WriteBlock,     Win32CloseFile,   Win32TickCount,
-      Win32AllocBlock,  Win32GrowBlock,      Win32FreeBlock,   Win32UpperCase,
-      Win32FormatV,
+      Win32OpenForRead, Win32CreateForWrite, Win32NameExists, Win32FileSize,   Win32ReadBlock,
+      Win32WriteBlock,  Win32CloseFile,      Win32TickCount,  Win32AllocBlock, Win32GrowBlock,
+      Win32FreeBlock,   Win32UpperCase,      Win32FormatV,
   };
   return ops;
 }

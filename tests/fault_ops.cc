@@ -25,7 +25,9 @@ bool ShouldFail(FaultOp op) {
   return at > 0 && (n == at || (g_state.failForever[i] && n > at));
 }
 
-const PlatformOps& Real() { return RealPlatformOps(); }
+const PlatformOps& Real() {
+  return RealPlatformOps();
+}
 
 FileHandle FaultOpenForRead(const char* path) {
   if (ShouldFail(FaultOp::kOpenForRead)) return kNoFile;
@@ -69,7 +71,9 @@ void FaultCloseFile(FileHandle file) {
   Real().closeFile(file);
 }
 
-uint32_t FaultTickCount() { return g_state.fixedTicks ? g_state.ticks : Real().tickCount(); }
+uint32_t FaultTickCount() {
+  return g_state.fixedTicks ? g_state.ticks : Real().tickCount();
+}
 
 void* FaultAllocBlock(uint32_t size) {
   if (ShouldFail(FaultOp::kAllocBlock)) return nullptr;
@@ -113,7 +117,9 @@ void InstallFaultOps() {
   SetPlatformOps(ops);
 }
 
-void RemoveFaultOps() { ResetPlatformOps(); }
+void RemoveFaultOps() {
+  ResetPlatformOps();
+}
 
 void FailCall(FaultOp op, int n, bool forever) {
   g_state.failAt[static_cast<int>(op)] = n;
@@ -125,6 +131,12 @@ void FixTickCount(uint32_t ticks) {
   g_state.ticks = ticks;
 }
 
-int CallCount(FaultOp op) { return g_state.calls[static_cast<int>(op)]; }
-int OpenFiles() { return g_state.openFiles; }
-int LiveBlocks() { return g_state.liveBlocks; }
+int CallCount(FaultOp op) {
+  return g_state.calls[static_cast<int>(op)];
+}
+int OpenFiles() {
+  return g_state.openFiles;
+}
+int LiveBlocks() {
+  return g_state.liveBlocks;
+}

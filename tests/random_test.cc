@@ -1,18 +1,12 @@
 // Known sequences of the piece-name generator.
+#include "conv/random.h"
+
 #include <gtest/gtest.h>
 
-#include <cstring>
-
-#include "conv/random.h"
+#include "tests/bits.h"
 #include "tests/fault_ops.h"
 
 namespace {
-
-uint64_t Bits(double value) {
-  uint64_t bits;
-  std::memcpy(&bits, &value, sizeof bits);
-  return bits;
-}
 
 TEST(NextRandom, FirstTenResultsFromStateOne) {
   SetRandomState(1);
@@ -45,7 +39,7 @@ TEST(NextRandom, WrapsAtTheExtremes) {
 
 TEST(RandomFraction, KnownValuesAreTheNearestDoubles) {
   SetRandomState(1);
-  const double first = RandomFraction();  // 16838 * 5758 = 96,953,204
+  const double first = RandomFraction();   // 16838 * 5758 = 96,953,204
   const double second = RandomFraction();  // 10113 * 17515 = 177,129,195
   EXPECT_EQ(Bits(first), Bits(0.53204));
   EXPECT_EQ(Bits(second), Bits(0.29195));

@@ -1,9 +1,10 @@
 // Restoring real pieces in a fresh current directory.
+#include "core/restore.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
-#include "core/restore.h"
 #include "core/split.h"
 #include "tests/engine_test_util.h"
 #include "tests/fault_ops.h"

@@ -1,12 +1,13 @@
 // Splitting real files in a fresh current directory, with the tick count fixed so that the
 // piece names are known.
+#include "core/split.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
 
-#include "core/split.h"
 #include "tests/engine_test_util.h"
 #include "tests/fault_ops.h"
 
@@ -57,7 +58,9 @@ TEST_F(SplitTest, ExactMultipleHasNoTrailingEmptyPiece) {
   ExpectPieces(PatternBytes(900), 300, {300, 300, 300});
 }
 
-TEST_F(SplitTest, EmptySourceGivesOneEmptyPiece) { ExpectPieces("", 300, {0}); }
+TEST_F(SplitTest, EmptySourceGivesOneEmptyPiece) {
+  ExpectPieces("", 300, {0});
+}
 
 TEST_F(SplitTest, PieceAtLeastAsLargeAsSourceGivesOnePiece) {
   ExpectPieces(PatternBytes(300), 300, {300});
@@ -111,9 +114,7 @@ TEST_F(SplitTest, RefusesWithoutCreatingAnything) {
 TEST_F(SplitTest, SourcesOf2GiBOrMoreAreRefused) {
   // Sparse files: the size is what matters, not the bytes.
   for (uint64_t size : {uint64_t{0x80000000u}, uint64_t{0x100000000u} + 10}) {
-    {
-      std::ofstream create("big.bin", std::ios::binary);
-    }
+    { std::ofstream create("big.bin", std::ios::binary); }
     fs::resize_file("big.bin", size);
     ASSERT_EQ(fs::file_size("big.bin"), size);
     EXPECT_EQ(SplitFile("big.bin", 1024 * 1024), 0) << size;
