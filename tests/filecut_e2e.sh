@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# The built filecut.exe end to end: started under Wine in an empty folder, driven from another
+# process (size 1 KB, a 2500-byte source, Enter), closed, and its pieces checked on disk.
+set -euo pipefail
+exe=$1
+driver=$2
+wine_run=$(cd "$(dirname "$0")/../scripts" && pwd)/wine-run
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cd "$work"
+head -c 2500 /dev/urandom > source.bin
+
+"$wine_run" "$exe" &
+program=$!
+driver_status=0
+"$wine_run" "$driver" split 1 "Z:${work//\//\\}\\source.bin" || driver_status=$?
+program_status=0
+wait "$program" || program_status=$?
+
+fail() { echo "FAIL: $*"; exit 1; }
+[ "$driver_status" = 0 ] || fail "driver exited with $driver_status"
+[ "$program_status" = 0 ] || fail "filecut.exe exited with $program_status, not 0"
+pieces=( $(ls | grep -E '^[0-9]+-[0-9]{2,}$' | sort -t- -k2 -n) )
+[ "${#pieces[@]}" = 3 ] || fail "expected 3 pieces, found: ${pieces[*]:-none}"
+sizes="$(stat -c %s "${pieces[@]}" | tr '\n' ' ')"
+[ "$sizes" = "1024 1024 452 " ] || fail "piece sizes $sizes"
+cat "${pieces[@]}" | cmp -s - source.bin || fail "the pieces do not join to the source"
+echo "filecut.exe split source.bin into ${pieces[*]} and exited with 0"

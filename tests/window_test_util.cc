@@ -1,0 +1,138 @@
+#include "tests/window_test_util.h"
+
+#include <shlobj.h>
+
+#include <algorithm>
+#include <cstring>
+#include <filesystem>
+#include <regex>
+
+#include "conv/random.h"
+#include "ui/app_state.h"
+#include "ui/main_window.h"
+#include "ui/message_loop.h"
+
+namespace fs = std::filesystem;
+
+void MainWindowTest::SetUp() {
+  TempDirTest::SetUp();
+  static bool registered = false;
+  SetRandomState(1);
+  CreateSharedResources();
+  if (!registered) {
+    ASSERT_TRUE(RegisterMainWindowClass());
+    registered = true;
+  }
+  EnterLatch = 0;
+  ASSERT_NE(CreateMainWindow(), nullptr);
+  ASSERT_NE(MainWindow, nullptr);
+  SetForegroundWindow(MainWindow);
+  PumpMessages();
+}
+
+void MainWindowTest::TearDown() {
+  if (IsWindow(MainWindow)) DestroyWindow(MainWindow);
+  // Drop the quit message that WM_DESTROY posts, and anything else left over.
+  MSG message;
+  while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+  }
+  MainWindow = nullptr;
+  TempDirTest::TearDown();
+}
+
+HWND MainWindowTest::Control(int id) const {
+  return GetDlgItem(MainWindow, id);
+}
+
+std::string MainWindowTest::Text(int id) const {
+  char text[1024] = "";
+  GetDlgItemTextA(MainWindow, id, text, sizeof text);
+  return text;
+}
+
+void MainWindowTest::SetText(int id, const std::string& text) const {
+  SetDlgItemTextA(MainWindow, id, text.c_str());
+}
+
+void MainWindowTest::Click(int id) const {
+  SendMessageA(Control(id), BM_CLICK, 0, 0);
+  PumpMessages();
+}
+
+void MainWindowTest::Drop(const std::vector<std::string>& paths) const {
+  size_t listBytes = 1;
+  for (const std::string& path : paths) listBytes += path.size() + 1;
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + listBytes);
+  ASSERT_NE(memory, nullptr);
+  auto* header = static_cast<DROPFILES*>(GlobalLock(memory));
+  header->pFiles = sizeof(DROPFILES);
+  header->pt.x = 10;
+  header->pt.y = 10;
+  header->fNC = FALSE;
+  header->fWide = FALSE;
+  char* list = reinterpret_cast<char*>(header + 1);
+  for (const std::string& path : paths) {
+    std::memcpy(list, path.c_str(), path.size() + 1);
+    list += path.size() + 1;
+  }
+  *list = '\0';
+  GlobalUnlock(memory);
+  // The handler releases the drop with DragFinish, as it must for the shell.
+  SendMessageA(MainWindow, WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);
+}
+
+std::string MainWindowTest::FullPath(const std::string& name) const {
+  return (fs::current_path() / name).string();
+}
+
+void PumpMessages() {
+  MSG message;
+  while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+    if (message.message == WM_QUIT) break;
+    ProcessMessage(message);
+  }
+}
+
+void PumpEmptyMessages(int count) {
+  for (int i = 0; i < count; ++i) {
+    PostMessageA(MainWindow, WM_NULL, 0, 0);
+    PumpMessages();
+  }
+}
+
+namespace {
+void SendEnter(bool up) {
+  INPUT input = {};
+  input.type = INPUT_KEYBOARD;
+  input.ki.wVk = VK_RETURN;
+  input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+  SendInput(1, &input, sizeof input);
+  // The input reaches the queue asynchronously; give it a moment, then process it.
+  for (int i = 0; i < 20; ++i) {
+    Sleep(10);
+    PumpMessages();
+    if ((GetKeyState(VK_RETURN) < 0) != up) break;
+  }
+}
+}  // namespace
+
+void PressEnter() {
+  SendEnter(false);
+}
+void ReleaseEnter() {
+  SendEnter(true);
+}
+
+std::vector<std::pair<std::string, std::string>> PiecesOnDisk() {
+  static const std::regex pieceName("([0-9]+)-([0-9]{2,})");
+  std::vector<std::pair<int, std::string>> found;
+  for (const auto& entry : fs::directory_iterator(fs::current_path())) {
+    const std::string name = entry.path().filename().string();
+    std::smatch match;
+    if (std::regex_match(name, match, pieceName)) found.push_back({std::stoi(match[2]), name});
+  }
+  std::sort(found.begin(), found.end());
+  std::vector<std::pair<std::string, std::string>> pieces;
+  for (const auto& [index, name] : found) pieces.push_back({name, ReadFileBytes(name)});
+  return pieces;
+}

@@ -1,0 +1,37 @@
+// Helpers for driving the real main window in the test process, through real messages.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/temp_dir.h"
+
+// Creates the font, brush, class and main window as start-up does (the class only once per
+// process), in a fresh current directory, and destroys the window afterwards.
+class MainWindowTest : public TempDirTest {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+
+  HWND Control(int id) const;
+  std::string Text(int id) const;
+  void SetText(int id, const std::string& text) const;
+  void Click(int id) const;
+  // Builds an HDROP as the shell does (a DROPFILES header, then the NUL-separated paths and
+  // a closing NUL) and sends it as WM_DROPFILES.
+  void Drop(const std::vector<std::string>& paths) const;
+  // The absolute Windows path of a name in the current directory.
+  std::string FullPath(const std::string& name) const;
+};
+
+// Processes every queued message as the program's loop does, Enter-key check included.
+void PumpMessages();
+// Posts `count` empty messages to the main window and processes each one.
+void PumpEmptyMessages(int count);
+// Presses or releases Enter as real keyboard input, and processes what it queued.
+void PressEnter();
+void ReleaseEnter();
+// The pieces "<base>-NN" in the current directory, in index order, as (name, bytes).
+std::vector<std::pair<std::string, std::string>> PiecesOnDisk();

@@ -1,0 +1,17 @@
+// Identifiers of the main window's controls.
+#pragma once
+
+enum ControlId {
+  ID_SIZE = 1000,        // edit: piece size, digits only
+  ID_UNIT_BYTE = 1001,   // radio: bytes
+  ID_UNIT_KB = 1002,     // radio: kilobytes
+  ID_UNIT_MB = 1003,     // radio: megabytes
+  ID_RESTORE = 1004,     // push button: restore
+  ID_INFO = 1005,        // static: information line (file size, prompts)
+  ID_PATH = 1006,        // static: path line (dropped path, then results)
+  ID_FRAME = 1007,       // group box around the path and information lines
+  ID_SPLIT_BY = 1008,    // static: "split by" caption
+  ID_UNIT_LABEL = 1009,  // static: current unit
+  ID_ENTER_KEY = 1010,   // static: "Enter key" caption
+  ID_SPLIT = 1011,       // push button: split
+};

@@ -1,0 +1,97 @@
+#include "ui/main_window.h"
+
+#include <windowsx.h>
+
+#include "ui/app_state.h"
+#include "ui/commands.h"
+#include "ui/control_ids.h"
+#include "ui/controls.h"
+#include "ui/drop.h"
+#include "ui/texts.h"
+
+namespace {
+
+BOOL OnCreate(HWND window, LPCREATESTRUCT) {
+  MainWindow = window;
+  CreateControls(window);
+  return TRUE;
+}
+
+void OnDestroy(HWND) {
+  DeleteObject(SharedFont);
+  DeleteObject(BackgroundBrush);
+  PostQuitMessage(0);
+}
+
+void OnDropFiles(HWND, HDROP drop) {
+  InspectDroppedFile(drop);
+}
+
+void OnClose(HWND window) {
+  DestroyWindow(window);
+}
+
+void OnCommand(HWND window, int id, HWND, UINT notification) {
+  if (notification != BN_CLICKED) return;
+  switch (id) {
+    case ID_UNIT_BYTE:
+      SetDlgItemTextA(window, ID_UNIT_LABEL, kTextByte);
+      break;
+    case ID_UNIT_KB:
+      SetDlgItemTextA(window, ID_UNIT_LABEL, kTextKB);
+      break;
+    case ID_UNIT_MB:
+      SetDlgItemTextA(window, ID_UNIT_LABEL, kTextMB);
+      break;
+    case ID_SPLIT:
+      RunSplitCommand();
+      break;
+    case ID_RESTORE:
+      RunRestoreCommand();
+      break;
+    default:
+      break;
+  }
+}
+
+}  // namespace
+
+void CreateSharedResources() {
+  SharedFont =
+      CreateFontA(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET, OUT_STROKE_PRECIS,
+                  CLIP_STROKE_PRECIS, DRAFT_QUALITY, FF_MODERN | VARIABLE_PITCH, kFontFace);
+  BackgroundBrush = CreateSolidBrush(GetSysColor(COLOR_BTNFACE));
+}
+
+bool RegisterMainWindowClass() {
+  WNDCLASSEXA wc = {};
+  wc.cbSize = sizeof wc;
+  wc.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
+  wc.lpfnWndProc = MainWindowProc;
+  wc.hInstance = GetModuleHandleA(nullptr);
+  wc.hIcon = LoadIconA(nullptr, IDI_APPLICATION);
+  wc.hIconSm = LoadIconA(nullptr, IDI_WINLOGO);
+  wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+  wc.hbrBackground = BackgroundBrush;
+  wc.lpszClassName = kClassName;
+  return RegisterClassExA(&wc) != 0;
+}
+
+HWND CreateMainWindow() {
+  return CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_ACCEPTFILES, kClassName, kTitle,
+                         WS_VISIBLE | WS_CAPTION | WS_SYSMENU, CW_USEDEFAULT, CW_USEDEFAULT, 438,
+                         115, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+}
+
+// Only dispatches: each message has its handler above, in the order they are tested.
+LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    HANDLE_MSG(window, WM_DESTROY, OnDestroy);
+    HANDLE_MSG(window, WM_CREATE, OnCreate);
+    HANDLE_MSG(window, WM_DROPFILES, OnDropFiles);
+    HANDLE_MSG(window, WM_CLOSE, OnClose);
+    HANDLE_MSG(window, WM_COMMAND, OnCommand);
+    default:
+      return DefWindowProcA(window, message, wParam, lParam);
+  }
+}

@@ -1,0 +1,12 @@
+// The main window: its class, its creation with the twelve controls, and its procedure.
+#pragma once
+
+#include <windows.h>
+
+// Creates the shared font and background brush.
+void CreateSharedResources();
+// Registers the class "NORMAL0". Returns false when the system refuses.
+bool RegisterMainWindowClass();
+// Creates the main window (and, through WM_CREATE, its controls). Returns null on failure.
+HWND CreateMainWindow();
+LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
