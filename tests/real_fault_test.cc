@@ -1,0 +1,112 @@
+// Faults made by the real file system rather than by the test seam: names taken by folders,
+// files held open without sharing, folders that are read-only.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+#include "core/restore.h"
+#include "core/split.h"
+#include "tests/engine_test_util.h"
+#include "tests/fault_dirs.h"
+#include "tests/fault_ops.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class RealFaultTest : public TempDirTest {
+ protected:
+  void SetUp() override {
+    TempDirTest::SetUp();
+    InstallFaultOps();  // only to fix the tick count and count what stays open
+    FixTickCount(kTickForBase53203);
+  }
+  void TearDown() override {
+    EXPECT_EQ(OpenFiles(), 0);
+    EXPECT_EQ(LiveBlocks(), 0);
+    RemoveFaultOps();
+    TempDirTest::TearDown();
+  }
+};
+
+TEST_F(RealFaultTest, PieceNameTakenByAFolder) {
+  WriteFileBytes("source", "aabbcc");
+  fs::create_directory("53203-01");
+  EXPECT_EQ(SplitFile("source", 2), 0);
+  EXPECT_EQ(ReadFileBytes("53203-00"), "aa");  // the piece before stays
+  EXPECT_TRUE(fs::is_directory("53203-01"));
+  EXPECT_FALSE(fs::exists("53203-02"));
+  EXPECT_EQ(ReadFileBytes("source"), "aabbcc");
+}
+
+#ifdef _WIN32
+// Opens a file the way another program would that shares nothing.
+HANDLE HoldExclusively(const char* name) {
+  return CreateFileA(name, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                     FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+#endif
+
+TEST_F(RealFaultTest, SourceHeldOpenWithoutSharing) {
+#ifdef _WIN32
+  WriteFileBytes("source", "aabbcc");
+  HANDLE held = HoldExclusively("source");
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  EXPECT_EQ(SplitFile("source", 2), 0);
+  CloseHandle(held);
+  EXPECT_EQ(ListCurrentDir(), std::vector<std::string>{"source"});
+#else
+  GTEST_SKIP() << "sharing modes exist only on Windows";
+#endif
+}
+
+TEST_F(RealFaultTest, PieceOrOutputHeldOpenWithoutSharing) {
+#ifdef _WIN32
+  WritePieces("7", {"aa", "bb"});
+  WriteFileBytes("7", "old");
+  HANDLE held = HoldExclusively("7-01");
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  EXPECT_EQ(RestoreFile("7"), 0);  // a piece that cannot be read
+  CloseHandle(held);
+  EXPECT_EQ(ReadFileBytes("7"), "old");
+  held = HoldExclusively("7");
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  EXPECT_EQ(RestoreFile("7"), 0);  // an output that cannot be replaced
+  CloseHandle(held);
+  EXPECT_EQ(ReadFileBytes("7"), "old");
+#else
+  GTEST_SKIP() << "sharing modes exist only on Windows";
+#endif
+}
+
+TEST_F(RealFaultTest, ReadOnlyCurrentDirectory) {
+  const fs::path dir = ReadOnlyDir();
+  if (dir.empty()) GTEST_SKIP() << "no read-only folder: the test command mounts one as root";
+  fs::current_path(dir);
+  EXPECT_EQ(SplitFile("source.bin", 4), 0);  // no piece can be created
+  EXPECT_EQ(RestoreFile("ro"), 0);           // the output cannot be created
+  EXPECT_EQ(ListCurrentDir(), (std::vector<std::string>{"ro-00", "ro-01", "source.bin"}));
+  EXPECT_EQ(ReadFileBytes("source.bin"), "source bytes");
+  EXPECT_EQ(ReadFileBytes("ro-00"), "abc");
+  fs::current_path(dir_);
+}
+
+TEST_F(RealFaultTest, FolderThatFillsUp) {
+  const fs::path dir = SmallDir();
+  if (dir.empty()) GTEST_SKIP() << "no small folder: the test command mounts one as root";
+  // 1.5 MiB into pieces of 256 KiB in a 1 MiB folder: a write runs out of room.
+  const std::string source = PatternBytes(3 * 512 * 1024);
+  WriteFileBytes("source", source);
+  const fs::path sourcePath = fs::absolute("source");
+  fs::current_path(dir);
+  EXPECT_EQ(SplitFile(sourcePath.string().c_str(), 256 * 1024), 0);
+  fs::current_path(dir_);
+  EXPECT_TRUE(ReadFileBytes("source") == source);
+  for (const auto& entry : fs::directory_iterator(dir)) fs::remove(entry.path());
+}
+
+}  // namespace
