@@ -1,0 +1,181 @@
+// Real faults through the real window: full and read-only folders, files held without sharing,
+// folders in the way, the longest path, and Shift-JIS names whose second byte is a backslash.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <filesystem>
+
+#include "tests/engine_test_util.h"
+#include "tests/fault_dirs.h"
+#include "tests/fault_ops.h"
+#include "tests/window_test_util.h"
+#include "ui/control_ids.h"
+#include "ui/texts.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Files by their ANSI (code page 932) names, through the A entry points the program uses.
+void WriteAnsi(const std::string& path, const std::string& bytes) {
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(file, INVALID_HANDLE_VALUE) << path;
+  DWORD written = 0;
+  WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  CloseHandle(file);
+  ASSERT_EQ(written, bytes.size());
+}
+
+std::string ReadAnsi(const std::string& path) {
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return "<cannot open>";
+  std::string bytes(GetFileSize(file, nullptr), '\0');
+  DWORD read = 0;
+  ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
+  CloseHandle(file);
+  return bytes;
+}
+
+class WindowFaultTest : public MainWindowTest {
+ protected:
+  void SplitBy(const std::string& path, const char* size, int unit) {
+    SetText(ID_PATH, path);
+    SetText(ID_SIZE, size);
+    Click(unit);
+    Click(ID_SPLIT);
+  }
+  void RestoreFrom(const std::string& piecePath) {
+    SetText(ID_PATH, piecePath);
+    Click(ID_RESTORE);
+  }
+  static void EmptyFolder(const fs::path& dir) {
+    for (const auto& entry : fs::directory_iterator(dir)) fs::remove_all(entry.path());
+  }
+};
+
+TEST_F(WindowFaultTest, SplitIntoAFullFolderFails) {
+  const fs::path small = SmallDir();
+  if (small.empty()) GTEST_SKIP() << "no small folder: the test command mounts one as root";
+  const std::string source = PatternBytes(3 * 512 * 1024);  // 1.5 MiB into a 1 MiB folder
+  WriteFileBytes("source", source);
+  const std::string sourcePath = FullPath("source");
+  fs::current_path(small);
+  SplitBy(sourcePath, "256", ID_UNIT_KB);
+  fs::current_path(dir_);
+  EXPECT_EQ(Text(ID_PATH), kTextSplitFailed);  // a short write is no success
+  EXPECT_TRUE(ReadFileBytes("source") == source);
+  EmptyFolder(small);
+}
+
+TEST_F(WindowFaultTest, RestoreIntoAFolderWithoutRoomFails) {
+  const fs::path small = SmallDir();
+  if (small.empty()) GTEST_SKIP() << "no small folder: the test command mounts one as root";
+  // 600 KiB of pieces fit in the 1 MiB folder; another 600 KiB for the output does not.
+  const std::vector<std::string> pieces = {PatternBytes(300 * 1024, 1),
+                                           PatternBytes(300 * 1024, 2)};
+  WritePieces((small / "9").string(), pieces);
+  RestoreFrom((small / "9-00").string());
+  EXPECT_EQ(Text(ID_PATH), kTextRestoreFailed);
+  EXPECT_TRUE(ReadFileBytes(small / "9-00") == pieces[0]);
+  EXPECT_TRUE(ReadFileBytes(small / "9-01") == pieces[1]);
+  EmptyFolder(small);
+}
+
+TEST_F(WindowFaultTest, ReadOnlyFolder) {
+  const fs::path dir = ReadOnlyDir();
+  if (dir.empty()) GTEST_SKIP() << "no read-only folder: the test command mounts one as root";
+  fs::current_path(dir);
+  SplitBy((dir / "source.bin").string(), "4", ID_UNIT_BYTE);
+  EXPECT_EQ(Text(ID_PATH), kTextSplitFailed);
+  RestoreFrom((dir / "ro-00").string());
+  EXPECT_EQ(Text(ID_PATH), kTextRestoreFailed);
+  EXPECT_EQ(ListCurrentDir(), (std::vector<std::string>{"ro-00", "ro-01", "source.bin"}));
+  fs::current_path(dir_);
+}
+
+TEST_F(WindowFaultTest, SourceHeldWithoutSharing) {
+  WriteFileBytes("held", "0123456789");
+  HANDLE held = CreateFileA("held", GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  Drop({FullPath("held")});
+  EXPECT_EQ(Text(ID_INFO), kTextOpenFailed);
+  EXPECT_EQ(Text(ID_PATH), FullPath("held"));  // still usable once the file is free
+  Click(ID_SPLIT);
+  EXPECT_EQ(Text(ID_PATH), kTextSplitFailed);
+  CloseHandle(held);
+  EXPECT_EQ(ListCurrentDir(), std::vector<std::string>{"held"});
+}
+
+TEST_F(WindowFaultTest, PieceNamesTakenByFolders) {
+  ScopedFaultOps faults;  // only to fix the base number
+  FixTickCount(kTickForBase53203);
+  WriteFileBytes("source", "aabbcc");
+  fs::create_directory("53203-01");
+  SplitBy(FullPath("source"), "2", ID_UNIT_BYTE);
+  EXPECT_EQ(Text(ID_PATH), kTextSplitFailed);
+  EXPECT_EQ(ReadFileBytes("53203-00"), "aa");
+  RestoreFrom(FullPath("53203-00"));
+  EXPECT_EQ(Text(ID_PATH), kTextRestoreFailed);
+  EXPECT_FALSE(fs::exists("53203"));
+  EXPECT_EQ(OpenFiles(), 0);
+  EXPECT_EQ(LiveBlocks(), 0);
+}
+
+TEST_F(WindowFaultTest, PathsOf259Characters) {
+  // Nested folders so that the piece's full path is exactly 259 characters, the most a path
+  // line holds.
+  std::string dir = FullPath("");
+  while (dir.back() == '\\') dir.pop_back();
+  const size_t wanted = 259 - std::string("\\7-00").size();
+  while (dir.size() < wanted) {
+    const size_t take = std::min<size_t>(40, wanted - dir.size() - 1);
+    if (take == 0) break;
+    dir.append(1, '\\').append(take, 'd');
+    ASSERT_TRUE(CreateDirectoryA(dir.c_str(), nullptr)) << dir;
+  }
+  ASSERT_EQ(dir.size(), wanted);
+  const std::string piece0 = dir + "\\7-00";
+  ASSERT_EQ(piece0.size(), 259u);
+  WriteAnsi(piece0, "first ");
+  WriteAnsi(dir + "\\7-01", "second");
+  Drop({piece0});
+  EXPECT_EQ(Text(ID_INFO), "6 byte");
+  EXPECT_EQ(Text(ID_PATH), piece0);
+  Click(ID_RESTORE);
+  EXPECT_EQ(Text(ID_PATH), kTextRestoreDone);
+  EXPECT_EQ(ReadAnsi(dir + "\\7"), "first second");
+  // The same 259-character path as a source to split.
+  SplitBy(piece0, "2", ID_UNIT_BYTE);
+  EXPECT_EQ(Text(ID_PATH), kTextSplitDone);
+  EXPECT_EQ(PiecesOnDisk().size(), 3u);
+}
+
+TEST_F(WindowFaultTest, ShiftJisNamesWithBackslashTrailBytes) {
+  // "ソ" is 83 5C and "表" is 95 5C: their second byte is the backslash.
+  const std::string folder = FullPath("\x83\x5C\x95\x5C");
+  const std::string tail = FullPath("\x95\x5C\x83\x5C");
+  ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+  ASSERT_TRUE(CreateDirectoryA(tail.c_str(), nullptr));
+  WriteAnsi(folder + "\\data.bin", "0123456789");
+  Drop({folder + "\\data.bin"});
+  EXPECT_EQ(Text(ID_INFO), "10 byte");
+  EXPECT_EQ(Text(ID_PATH), folder + "\\data.bin");
+  SetText(ID_SIZE, "4");
+  Click(ID_UNIT_BYTE);
+  Click(ID_SPLIT);
+  EXPECT_EQ(Text(ID_PATH), kTextSplitDone);
+  EXPECT_EQ(PiecesOnDisk().size(), 3u);
+
+  WriteAnsi(tail + "\\5-00", "abc");
+  WriteAnsi(tail + "\\5-01", "def");
+  Drop({tail + "\\5-01"});
+  Click(ID_RESTORE);
+  EXPECT_EQ(Text(ID_PATH), kTextRestoreDone);
+  EXPECT_EQ(ReadAnsi(tail + "\\5"), "abcdef");
+  EXPECT_EQ(ReadAnsi(folder + "\\data.bin"), "0123456789");
+}
+
+}  // namespace
