@@ -2,6 +2,7 @@
 // fuzzers and benchmarks. It keeps the observable contract of the Win32 one; sharing modes have
 // no POSIX counterpart and are not enforced.
 #include <fcntl.h>
+#include <malloc.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <time.h>
@@ -10,6 +11,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "platform/platform.h"
 
@@ -95,42 +97,89 @@ uint32_t PosixTickCount() {
 }
 
 // Whole files are held in one block, so the cost of a big block is mostly the kernel's: a
-// quarter of a million page faults for 1 GiB. Big blocks are therefore aligned for huge pages,
-// advised to use them, and populated in one call before the caller fills them. All of it is
-// advice; a kernel that ignores it still gives a working block.
-constexpr size_t kHugePage = 2u * 1024u * 1024u;
-constexpr size_t kBigBlock = 2 * kHugePage;
+// quarter of a million page faults for 1 GiB, and copies when it grows. Big blocks therefore
+// get a mapping of their own, advised for huge pages and populated in one call before the
+// caller fills them, and grow by remapping, which moves page tables instead of bytes. Small
+// blocks come from malloc. Every block starts with a header that says which kind it is.
+constexpr size_t kHeader = 16;  // keeps the caller's bytes 16-byte aligned
+constexpr size_t kBigBlock = 4u * 1024u * 1024u;
+constexpr size_t kSmallKind = 0;  // otherwise the header holds the mapping's length
 #ifndef MADV_POPULATE_WRITE
 #define MADV_POPULATE_WRITE 23
 #endif
 
-void PrepareBigRange(void* block, size_t from, size_t size) {
-  const uintptr_t base = reinterpret_cast<uintptr_t>(block);
-  const uintptr_t start = (base + from + kHugePage - 1) & ~(kHugePage - 1);
-  const uintptr_t end = (base + size) & ~(kHugePage - 1);
-  if (end <= start) return;
-  madvise(reinterpret_cast<void*>(start), end - start, MADV_HUGEPAGE);
-  madvise(reinterpret_cast<void*>(start), end - start, MADV_POPULATE_WRITE);
+size_t& HeaderOf(void* base) {
+  return *static_cast<size_t*>(base);
+}
+void* BaseOf(void* block) {
+  return static_cast<char*>(block) - kHeader;
+}
+void* UserOf(void* base) {
+  return static_cast<char*>(base) + kHeader;
 }
 
-// malloc(0) may return null; a zero-byte block is still a block here.
+size_t MappingLength(uint32_t size) {
+  const size_t page = 4096;
+  return (size + kHeader + page - 1) & ~(page - 1);
+}
+
+// Advice only: a kernel that ignores it still gives working memory.
+void PrepareRange(void* base, size_t from, size_t to) {
+  madvise(static_cast<char*>(base) + from, to - from, MADV_POPULATE_WRITE);
+}
+
+void* MapBig(uint32_t size) {
+  const size_t length = MappingLength(size);
+  void* base = mmap(nullptr, length, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  if (base == MAP_FAILED) return nullptr;
+  madvise(base, length, MADV_HUGEPAGE);
+  PrepareRange(base, 0, length);
+  HeaderOf(base) = length;
+  return UserOf(base);
+}
+
 void* PosixAllocBlock(uint32_t size) {
-  if (size < kBigBlock) return std::malloc(size ? size : 1);
-  const size_t rounded = (size + kHugePage - 1) & ~(kHugePage - 1);
-  void* block = std::aligned_alloc(kHugePage, rounded);
-  if (block) PrepareBigRange(block, 0, size);
-  return block;
+  if (size >= kBigBlock) return MapBig(size);
+  void* base = std::malloc(kHeader + size);
+  if (!base) return nullptr;
+  HeaderOf(base) = kSmallKind;
+  return UserOf(base);
 }
 
 void* PosixGrowBlock(void* block, uint32_t size) {
-  void* grown = std::realloc(block, size ? size : 1);
-  // Only the new tail needs preparing; realloc keeps (or moves) what was there.
-  if (grown && size >= kBigBlock) PrepareBigRange(grown, size / 2, size);
-  return grown;
+  void* base = BaseOf(block);
+  const size_t kind = HeaderOf(base);
+  if (kind == kSmallKind && size < kBigBlock) {
+    void* grown = std::realloc(base, kHeader + size);
+    return grown ? UserOf(grown) : nullptr;
+  }
+  if (kind == kSmallKind) {
+    // From the heap to a mapping: copy what there is. malloc_usable_size may exceed what was
+    // asked for, but never what the new block holds.
+    const size_t old = malloc_usable_size(base) - kHeader;
+    void* grown = MapBig(size);
+    if (!grown) return nullptr;
+    std::memcpy(grown, block, old < size ? old : size);
+    std::free(base);
+    return grown;
+  }
+  const size_t length = MappingLength(size);
+  if (length <= kind) return block;
+  void* moved = mremap(base, kind, length, MREMAP_MAYMOVE);
+  if (moved == MAP_FAILED) return nullptr;
+  PrepareRange(moved, kind, length);
+  HeaderOf(moved) = length;
+  return UserOf(moved);
 }
 
 void PosixFreeBlock(void* block) {
-  std::free(block);
+  void* base = BaseOf(block);
+  const size_t kind = HeaderOf(base);
+  if (kind == kSmallKind) {
+    std::free(base);
+  } else {
+    munmap(base, kind);
+  }
 }
 
 void PosixUpperCase(char* text) {
