@@ -2,6 +2,21 @@
 
 #include <cstdio>
 
+#include "tests/fault_ops.h"
+
+void EngineTest::SetUp() {
+  TempDirTest::SetUp();
+  InstallFaultOps();
+  FixTickCount(kTickForBase53203);
+}
+
+void EngineTest::TearDown() {
+  EXPECT_EQ(OpenFiles(), 0);
+  EXPECT_EQ(LiveBlocks(), 0);
+  RemoveFaultOps();
+  TempDirTest::TearDown();
+}
+
 std::string PieceName(const std::string& base, int index) {
   char suffix[16];
   std::snprintf(suffix, sizeof suffix, "-%02d", index);

@@ -9,6 +9,14 @@
 constexpr unsigned kTickForBase53203 = 1;
 inline const char kBase53203[] = "53203";
 
+// A fresh current directory, the counting platform operations with the tick count fixed (so
+// the base number is 53203), and a check afterwards that nothing was left open or allocated.
+class EngineTest : public TempDirTest {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+};
+
 // "<base>-NN" as the engines name pieces.
 std::string PieceName(const std::string& base, int index);
 // Writes the pieces base-00, base-01, ... with the given contents.

@@ -18,20 +18,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class RealFaultTest : public TempDirTest {
- protected:
-  void SetUp() override {
-    TempDirTest::SetUp();
-    InstallFaultOps();  // only to fix the tick count and count what stays open
-    FixTickCount(kTickForBase53203);
-  }
-  void TearDown() override {
-    EXPECT_EQ(OpenFiles(), 0);
-    EXPECT_EQ(LiveBlocks(), 0);
-    RemoveFaultOps();
-    TempDirTest::TearDown();
-  }
-};
+using RealFaultTest = EngineTest;
 
 TEST_F(RealFaultTest, PieceNameTakenByAFolder) {
   WriteFileBytes("source", "aabbcc");

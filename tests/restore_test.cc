@@ -13,20 +13,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class RestoreTest : public TempDirTest {
- protected:
-  void SetUp() override {
-    TempDirTest::SetUp();
-    InstallFaultOps();
-    FixTickCount(kTickForBase53203);
-  }
-  void TearDown() override {
-    EXPECT_EQ(OpenFiles(), 0);
-    EXPECT_EQ(LiveBlocks(), 0);
-    RemoveFaultOps();
-    TempDirTest::TearDown();
-  }
-};
+using RestoreTest = EngineTest;
 
 std::string Concat(const std::vector<std::string>& parts, size_t count) {
   std::string all;

@@ -15,20 +15,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class SplitTest : public TempDirTest {
+class SplitTest : public EngineTest {
  protected:
-  void SetUp() override {
-    TempDirTest::SetUp();
-    InstallFaultOps();
-    FixTickCount(kTickForBase53203);
-  }
-  void TearDown() override {
-    EXPECT_EQ(OpenFiles(), 0);
-    EXPECT_EQ(LiveBlocks(), 0);
-    RemoveFaultOps();
-    TempDirTest::TearDown();
-  }
-
   // Splits `source` bytes and expects pieces of exactly the given sizes, holding consecutive
   // slices of the source, and no other file but the source.
   void ExpectPieces(const std::string& source, int32_t pieceSize,
