@@ -107,8 +107,8 @@ void SendEnter(bool up) {
   input.ki.wVk = VK_RETURN;
   input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
   SendInput(1, &input, sizeof input);
-  // The input reaches the queue asynchronously; give it a moment, then process it.
-  for (int i = 0; i < 20; ++i) {
+  // The input reaches the queue asynchronously; give it up to two seconds on a busy machine.
+  for (int i = 0; i < 200; ++i) {
     Sleep(10);
     PumpMessages();
     if ((GetKeyState(VK_RETURN) < 0) != up) break;
