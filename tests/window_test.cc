@@ -62,6 +62,28 @@ TEST_F(WindowTest, MainWindowLooksAsDesigned) {
   EXPECT_EQ(frame.bottom - frame.top, 115);
 }
 
+TEST_F(WindowTest, FontBrushAndClass) {
+  LOGFONTA font = {};
+  ASSERT_EQ(GetObjectA(SharedFont, sizeof font, &font), static_cast<int>(sizeof font));
+  EXPECT_EQ(font.lfHeight, -11);
+  EXPECT_EQ(font.lfWidth, 0);
+  EXPECT_EQ(font.lfWeight, 400);
+  EXPECT_EQ(font.lfItalic | font.lfUnderline | font.lfStrikeOut, 0);
+  EXPECT_EQ(font.lfCharSet, SHIFTJIS_CHARSET);
+  EXPECT_EQ(font.lfOutPrecision, OUT_STROKE_PRECIS);
+  EXPECT_EQ(font.lfClipPrecision, CLIP_STROKE_PRECIS);
+  EXPECT_EQ(font.lfQuality, DRAFT_QUALITY);
+  EXPECT_EQ(font.lfPitchAndFamily, 0x32);
+  EXPECT_STREQ(font.lfFaceName, kFontFace);
+  LOGBRUSH brush = {};
+  ASSERT_EQ(GetObjectA(BackgroundBrush, sizeof brush, &brush), static_cast<int>(sizeof brush));
+  EXPECT_EQ(brush.lbStyle, static_cast<UINT>(BS_SOLID));
+  EXPECT_EQ(brush.lbColor, GetSysColor(COLOR_BTNFACE));
+  EXPECT_EQ(GetClassLongA(MainWindow, GCL_STYLE), 0x000Bu);
+  EXPECT_EQ(reinterpret_cast<HBRUSH>(GetClassLongPtrA(MainWindow, GCLP_HBRBACKGROUND)),
+            BackgroundBrush);
+}
+
 TEST_F(WindowTest, TwelveControlsInCreationOrder) {
   // Children are kept in creation order, the first created at the top.
   HWND child = GetWindow(MainWindow, GW_CHILD);
