@@ -11,18 +11,15 @@
 #include "ui/app_state.h"
 #include "ui/main_window.h"
 #include "ui/message_loop.h"
+#include "ui/texts.h"
 
 namespace fs = std::filesystem;
 
 void MainWindowTest::SetUp() {
   TempDirTest::SetUp();
-  static bool registered = false;
   SetRandomState(1);
   CreateSharedResources();
-  if (!registered) {
-    ASSERT_TRUE(RegisterMainWindowClass());
-    registered = true;
-  }
+  ASSERT_TRUE(RegisterMainWindowClass());
   EnterLatch = 0;
   ASSERT_NE(CreateMainWindow(), nullptr);
   ASSERT_NE(MainWindow, nullptr);
@@ -37,6 +34,8 @@ void MainWindowTest::TearDown() {
   while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
   }
   MainWindow = nullptr;
+  // The class holds this test's brush, which WM_DESTROY deleted: the next test registers anew.
+  UnregisterClassA(kClassName, GetModuleHandleA(nullptr));
   TempDirTest::TearDown();
 }
 

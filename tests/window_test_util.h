@@ -8,8 +8,8 @@
 
 #include "tests/temp_dir.h"
 
-// Creates the font, brush, class and main window as start-up does (the class only once per
-// process), in a fresh current directory, and destroys the window afterwards.
+// Creates the font, brush, class and main window as start-up does, in a fresh current
+// directory, and destroys the window and unregisters the class afterwards.
 class MainWindowTest : public TempDirTest {
  protected:
   void SetUp() override;
