@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "core/limits.h"
+#include "core/whole_file.h"
 #include "platform/platform.h"
 
 namespace {
@@ -50,14 +51,6 @@ int AppendPiece(JoinedBlock* joined, const char* name) {
   return ok;
 }
 
-int WriteOutput(const char* path, const JoinedBlock& joined) {
-  FileHandle output = CreateForWrite(path);
-  if (output == kNoFile) return 0;
-  int written = WriteBlock(output, joined.bytes, joined.total);
-  CloseFile(output);
-  return written;
-}
-
 }  // namespace
 
 int RestoreFile(const char* baseText) {
@@ -84,7 +77,7 @@ int RestoreFile(const char* baseText) {
   // Without even piece 00 there is nothing to restore, and an existing file named like the
   // base must not be emptied.
   if (ok && index > 0) {
-    ok = WriteOutput(baseText, joined);
+    ok = WriteWholeFile(baseText, joined.bytes, joined.total);
   } else {
     ok = 0;
   }

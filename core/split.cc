@@ -2,6 +2,7 @@
 
 #include "conv/random.h"
 #include "core/limits.h"
+#include "core/whole_file.h"
 #include "platform/platform.h"
 
 namespace {
@@ -32,15 +33,6 @@ int32_t DrawBaseNumber() {
   return static_cast<int32_t>(RandomFraction() * 99999.0);
 }
 
-// Creates one piece and writes `count` bytes into it. Returns 1 when all of them were written.
-int WritePiece(const char* name, const char* bytes, uint32_t count) {
-  FileHandle piece = CreateForWrite(name);
-  if (piece == kNoFile) return 0;
-  int written = WriteBlock(piece, bytes, count);
-  CloseFile(piece);
-  return written;
-}
-
 }  // namespace
 
 int SplitFile(const char* sourcePath, int32_t pieceSize) {
@@ -61,7 +53,7 @@ int SplitFile(const char* sourcePath, int32_t pieceSize) {
     const uint32_t offset = index * step;
     const uint32_t remaining = size - offset;
     const uint32_t count = remaining < step ? remaining : step;
-    if (!WritePiece(name, block + offset, count)) break;
+    if (!WriteWholeFile(name, block + offset, count)) break;
     if (offset + count >= size) {
       result = 1;
       break;

@@ -67,15 +67,11 @@ int PosixReadBlock(FileHandle file, void* buffer, uint32_t count) {
   return 1;
 }
 
-// Written in slices: one huge write() into tmpfs or the page cache runs several times slower
-// than the same bytes in slices of a few MiB (measured with the benchmark).
-constexpr uint32_t kWriteChunk = 4u * 1024u * 1024u;
-
 int PosixWriteBlock(FileHandle file, const void* buffer, uint32_t count) {
   const char* at = static_cast<const char*>(buffer);
   uint32_t left = count;
   while (left > 0) {
-    ssize_t n = write(AsFd(file), at, left < kWriteChunk ? left : kWriteChunk);
+    ssize_t n = write(AsFd(file), at, left);
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) return 0;
     at += n;

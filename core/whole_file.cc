@@ -1,0 +1,11 @@
+#include "core/whole_file.h"
+
+#include "platform/platform.h"
+
+int WriteWholeFile(const char* path, const char* bytes, uint32_t count) {
+  FileHandle file = CreateForWrite(path);
+  if (file == kNoFile) return 0;
+  const int written = WriteBlock(file, bytes, count);
+  CloseFile(file);
+  return written;
+}
