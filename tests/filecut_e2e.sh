@@ -1,19 +1,21 @@
 #!/usr/bin/env bash
 # The built filecut.exe end to end: started under Wine in an empty folder, driven from another
 # process (size 1 KB, a 2500-byte source, Enter), closed, and its pieces checked on disk.
+#   filecut_e2e.sh WINE_RUN LANE filecut.exe window_driver.exe
 set -euo pipefail
-exe=$1
-driver=$2
-wine_run=$(cd "$(dirname "$0")/../scripts" && pwd)/wine-run
+wine_run=$1
+lane=$2
+exe=$3
+driver=$4
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cd "$work"
 head -c 2500 /dev/urandom > source.bin
 
-"$wine_run" "$exe" &
+"$wine_run" "$lane" "$exe" &
 program=$!
 driver_status=0
-"$wine_run" "$driver" split 1 "Z:${work//\//\\}\\source.bin" || driver_status=$?
+"$wine_run" "$lane" "$driver" split 1 "Z:${work//\//\\}\\source.bin" || driver_status=$?
 program_status=0
 wait "$program" || program_status=$?
 
