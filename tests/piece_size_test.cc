@@ -1,13 +1,10 @@
-// From the size field's number to a piece size, and from a dropped piece path to its base.
+// From the size field's number to a piece size.
 #include "conv/piece_size.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstring>
 #include <limits>
-
-#include "core/restore_path.h"
 
 namespace {
 
@@ -34,23 +31,6 @@ TEST(ApplyUnitFactor, WrapsModulo2To32) {
   EXPECT_EQ(ApplyUnitFactor(4194304, 1024), 0);                // 2^32
   EXPECT_EQ(ApplyUnitFactor(4097, 1024u * 1024u), 1048576);
   EXPECT_EQ(ApplyUnitFactor(-1, 1024), -1024);
-}
-
-TEST(CutPieceSuffix, CutsTheLastThreeBytes) {
-  char piece[] = "C:\\work\\4711-00";
-  EXPECT_TRUE(CutPieceSuffix(piece));
-  EXPECT_STREQ(piece, "C:\\work\\4711");
-  char threeDigits[] = "4711-100";
-  EXPECT_TRUE(CutPieceSuffix(threeDigits));
-  EXPECT_STREQ(threeDigits, "4711-");
-  char exact[] = "-00";
-  EXPECT_TRUE(CutPieceSuffix(exact));
-  EXPECT_STREQ(exact, "");
-  char shortText[] = "ab";  // nothing to cut: no write before the text
-  EXPECT_FALSE(CutPieceSuffix(shortText));
-  EXPECT_STREQ(shortText, "ab");
-  char empty[] = "";
-  EXPECT_FALSE(CutPieceSuffix(empty));
 }
 
 }  // namespace

@@ -1,0 +1,169 @@
+// The split and restore commands through the real window: sizes and units, every result
+// message, and a typical run from a drop to the restored file.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <filesystem>
+
+#include "tests/window_test_util.h"
+#include "ui/control_ids.h"
+#include "ui/texts.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using WindowTest = MainWindowTest;
+
+TEST_F(WindowTest, SplitButtonSplitsByTheChosenUnit) {
+  WriteFileBytes("ten.bin", "0123456789");
+  SetText(ID_PATH, FullPath("ten.bin"));
+  SetText(ID_SIZE, "3");
+  Click(ID_UNIT_BYTE);
+  Click(ID_SPLIT);
+  EXPECT_EQ(Text(ID_PATH), kTextSplitDone);
+  const auto pieces = PiecesOnDisk();
+  ASSERT_EQ(pieces.size(), 4u);
+  EXPECT_EQ(pieces[0].second, "012");
+  EXPECT_EQ(pieces[1].second, "345");
+  EXPECT_EQ(pieces[2].second, "678");
+  EXPECT_EQ(pieces[3].second, "9");
+  // The path line now holds the message: a second split names no file and fails.
+  Click(ID_SPLIT);
+  EXPECT_EQ(Text(ID_PATH), kTextSplitFailed);
+}
+
+TEST_F(WindowTest, SizeTextsAndUnits) {
+  struct Case {
+    const char* size;
+    int unit;
+    size_t source;
+    std::vector<size_t> pieces;
+  };
+  const Case cases[] = {
+      {"500", ID_UNIT_KB, 1200000, {512000, 512000, 176000}},
+      {"1.9", ID_UNIT_BYTE, 3, {1, 1, 1}},  // the fraction is cut off
+      {"&H2", ID_UNIT_BYTE, 5, {2, 2, 1}},  // pasted notations reach the parser
+      {"1", ID_UNIT_MB, 1048577, {1048576, 1}},
+      {"2048", ID_UNIT_MB, 3000, {3000}},          // 2^31: negative, one piece
+      {"4294967297", ID_UNIT_BYTE, 3, {1, 1, 1}},  // low 32 bits of the integer
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.size);
+    for (const auto& [name, bytes] : PiecesOnDisk()) fs::remove(name);
+    const std::string source = PatternBytes(c.source);
+    WriteFileBytes("source", source);
+    SetText(ID_PATH, FullPath("source"));
+    SetText(ID_SIZE, c.size);
+    Click(c.unit);
+    Click(ID_SPLIT);
+    EXPECT_EQ(Text(ID_PATH), kTextSplitDone);
+    const auto pieces = PiecesOnDisk();
+    ASSERT_EQ(pieces.size(), c.pieces.size());
+    std::string joined;
+    for (size_t i = 0; i < pieces.size(); ++i) {
+      EXPECT_EQ(pieces[i].second.size(), c.pieces[i]);
+      joined += pieces[i].second;
+    }
+    EXPECT_TRUE(joined == source);
+  }
+}
+
+TEST_F(WindowTest, SizesThatGiveZeroOnlyAskForASize) {
+  WriteFileBytes("source", "abc");
+  const struct {
+    const char* size;
+    int unit;
+  } cases[] = {
+      {"", ID_UNIT_KB},
+      {"0", ID_UNIT_KB},
+      {"abc", ID_UNIT_BYTE},
+      {"0.5", ID_UNIT_BYTE},
+      {"-0", ID_UNIT_BYTE},
+      {"4294967296", ID_UNIT_BYTE},
+      {"4194304", ID_UNIT_KB},                 // 2^22 * 2^10 wraps to 0
+      {"4096", ID_UNIT_MB},                    // 2^12 * 2^20 wraps to 0
+      {"99999999999999999999", ID_UNIT_BYTE},  // beyond 2^63: no 64-bit integer
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.size);
+    SetText(ID_INFO, "");
+    SetText(ID_PATH, FullPath("source"));
+    SetText(ID_SIZE, c.size);
+    Click(c.unit);
+    Click(ID_SPLIT);
+    EXPECT_EQ(Text(ID_INFO), kTextAskSize);
+    EXPECT_EQ(Text(ID_PATH), FullPath("source"));
+    EXPECT_TRUE(PiecesOnDisk().empty());
+  }
+}
+
+TEST_F(WindowTest, SplitOfTheStartTextFails) {
+  Click(ID_SPLIT);  // the path line still shows "file..."
+  EXPECT_EQ(Text(ID_PATH), kTextSplitFailed);
+  EXPECT_TRUE(ListCurrentDir().empty());
+}
+
+TEST_F(WindowTest, RestoreFromADroppedPiece) {
+  const std::vector<std::string> parts = {"aaa", "bbb", "c"};
+  for (size_t i = 0; i < parts.size(); ++i) {
+    WriteFileBytes("4711-0" + std::to_string(i), parts[i]);
+  }
+  WriteFileBytes("4711-05", "not joined: 04 is missing");
+  Drop({FullPath("4711-02")});  // any piece names the set
+  Click(ID_RESTORE);
+  EXPECT_EQ(Text(ID_PATH), kTextRestoreDone);
+  EXPECT_EQ(Text(ID_INFO), kTextClearInfo);
+  EXPECT_EQ(ReadFileBytes("4711"), "aaabbbc");
+  // Again without a new drop: the message is no piece path.
+  Click(ID_RESTORE);
+  EXPECT_EQ(Text(ID_PATH), kTextRestoreFailed);
+}
+
+TEST_F(WindowTest, RestoreFailures) {
+  WriteFileBytes("4711-100", "x");
+  WriteFileBytes("4711-", "old");
+  const std::vector<std::string> paths = {
+      FullPath("4711-100"),  // cuts "100" and looks for "4711--00"
+      FullPath("none-00"),   // no pieces at all
+      "ab",                  // too short to cut
+      "",                    // empty
+      "file...",
+  };
+  for (const std::string& path : paths) {
+    SCOPED_TRACE(path);
+    SetText(ID_INFO, "info");
+    SetText(ID_PATH, path);
+    Click(ID_RESTORE);
+    EXPECT_EQ(Text(ID_PATH), kTextRestoreFailed);
+    EXPECT_EQ(Text(ID_INFO), "info");
+  }
+  EXPECT_EQ(ReadFileBytes("4711-"), "old");
+  EXPECT_FALSE(fs::exists("none"));
+}
+
+TEST_F(WindowTest, TypicalRunEndToEnd) {
+  // Drop a 1,200,000-byte file, split with 500 KB by Enter, drop piece 00, restore.
+  const std::string source = PatternBytes(1200000);
+  WriteFileBytes("report.pdf", source);
+  Drop({FullPath("report.pdf")});
+  EXPECT_EQ(Text(ID_INFO), "1200000 byte");
+  PressEnter();
+  ReleaseEnter();
+  EXPECT_EQ(Text(ID_PATH), kTextSplitDone);
+  const auto pieces = PiecesOnDisk();
+  ASSERT_EQ(pieces.size(), 3u);
+  EXPECT_EQ(pieces[0].second.size(), 512000u);
+  EXPECT_EQ(pieces[1].second.size(), 512000u);
+  EXPECT_EQ(pieces[2].second.size(), 176000u);
+
+  Drop({FullPath(pieces[0].first)});
+  EXPECT_EQ(Text(ID_INFO), "512000 byte");
+  Click(ID_RESTORE);
+  EXPECT_EQ(Text(ID_PATH), kTextRestoreDone);
+  const std::string base = pieces[0].first.substr(0, pieces[0].first.size() - 3);
+  EXPECT_TRUE(ReadFileBytes(base) == source);
+  EXPECT_TRUE(ReadFileBytes("report.pdf") == source);
+}
+
+}  // namespace

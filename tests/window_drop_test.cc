@@ -1,0 +1,58 @@
+// Files dropped on the real window: the size and path shown, only the first of several,
+// folders and missing files, and sizes beyond 2 GiB.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "tests/window_test_util.h"
+#include "ui/control_ids.h"
+#include "ui/texts.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using WindowTest = MainWindowTest;
+
+TEST_F(WindowTest, DroppedFilesShowSizeAndPath) {
+  WriteFileBytes("mega.bin", std::string(1048576, 'm'));
+  Drop({FullPath("mega.bin")});
+  EXPECT_EQ(Text(ID_INFO), "1048576 byte");
+  EXPECT_EQ(Text(ID_PATH), FullPath("mega.bin"));
+
+  WriteFileBytes("empty.bin", "");
+  WriteFileBytes("second.bin", "22");
+  WriteFileBytes("third.bin", "333");
+  Drop({FullPath("empty.bin"), FullPath("second.bin"), FullPath("third.bin")});
+  EXPECT_EQ(Text(ID_INFO), "0 byte");  // only the first file counts
+  EXPECT_EQ(Text(ID_PATH), FullPath("empty.bin"));
+}
+
+TEST_F(WindowTest, DroppedFolderOrMissingFileSaysOpeningFailed) {
+  WriteFileBytes("small", "12345");
+  Drop({FullPath("small")});
+  EXPECT_EQ(Text(ID_INFO), "5 byte");
+  fs::create_directory("folder");
+  Drop({FullPath("folder")});
+  // Not the size of the earlier drop: the information line says the open failed.
+  EXPECT_EQ(Text(ID_INFO), kTextOpenFailed);
+  EXPECT_EQ(Text(ID_PATH), FullPath("folder"));
+  Drop({FullPath("gone")});
+  EXPECT_EQ(Text(ID_INFO), kTextOpenFailed);
+  EXPECT_EQ(Text(ID_PATH), FullPath("gone"));
+}
+
+TEST_F(WindowTest, LargeDroppedFilesShowTheirTrueSize) {
+  // Sparse files: only their sizes are real.
+  for (uint64_t size : {uint64_t{3000000000u}, uint64_t{4294967296u} + 10}) {
+    { std::ofstream create("big.bin", std::ios::binary); }
+    fs::resize_file("big.bin", size);
+    Drop({FullPath("big.bin")});
+    EXPECT_EQ(Text(ID_INFO), std::to_string(size) + " byte");
+    fs::remove("big.bin");
+  }
+}
+
+}  // namespace

@@ -1,0 +1,146 @@
+// The real main window as start-up creates it: its look, the shared font, brush and class,
+// the twelve controls and the initial state, the unit buttons, closing, and start-up failing.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include "tests/window_test_util.h"
+#include "ui/app_state.h"
+#include "ui/control_ids.h"
+#include "ui/startup.h"
+#include "ui/texts.h"
+
+namespace {
+
+struct ExpectedControl {
+  int id;
+  const char* className;
+  const char* text;
+  DWORD style;  // the low word of the style: the control's own bits
+  int x, y, width, height;
+};
+
+const ExpectedControl kExpected[] = {
+    {ID_SIZE, "Edit", "500", ES_NUMBER | ES_AUTOHSCROLL, 329, 64, 30, 18},
+    {ID_UNIT_BYTE, "Button", "byte", BS_AUTORADIOBUTTON, 384, 15, 48, 14},
+    {ID_UNIT_KB, "Button", "KB", BS_AUTORADIOBUTTON, 384, 31, 48, 14},
+    {ID_UNIT_MB, "Button", "MB", BS_AUTORADIOBUTTON, 384, 47, 48, 14},
+    {ID_RESTORE, "Button", kTextRestore, BS_PUSHBUTTON, 30, 64, 80, 20},
+    {ID_INFO, "Static", "", SS_LEFT, 280, 41, 92, 12},
+    {ID_PATH, "Static", "file...", SS_LEFT, 12, 11, 358, 22},
+    {ID_FRAME, "Button", "", BS_GROUPBOX, 4, 0, 374, 59},
+    {ID_SPLIT_BY, "Static", kTextSplitBy, SS_LEFT, 386, 70, 37, 12},
+    {ID_UNIT_LABEL, "Static", "KB", SS_LEFT, 363, 70, 24, 12},
+    {ID_ENTER_KEY, "Static", kTextEnterKey, SS_LEFT, 207, 70, 62, 16},
+    {ID_SPLIT, "Button", kTextSplit, BS_PUSHBUTTON, 267, 65, 36, 18},
+};
+
+std::string ClassOf(HWND window) {
+  char name[64] = "";
+  GetClassNameA(window, name, sizeof name);
+  return name;
+}
+
+using WindowTest = MainWindowTest;
+
+TEST_F(WindowTest, MainWindowLooksAsDesigned) {
+  EXPECT_EQ(ClassOf(MainWindow), "NORMAL0");
+  char title[64] = "";
+  GetWindowTextA(MainWindow, title, sizeof title);
+  EXPECT_STREQ(title, "\x20\x46\x69\x6C\x65\x81\x40\x95\xAA\x8A\x84\x81\x40\x95\x9C\x8C\xB3");
+  const DWORD exStyle = static_cast<DWORD>(GetWindowLongA(MainWindow, GWL_EXSTYLE));
+  EXPECT_EQ(exStyle & (WS_EX_TOOLWINDOW | WS_EX_ACCEPTFILES), 0x90u);
+  const DWORD style = static_cast<DWORD>(GetWindowLongA(MainWindow, GWL_STYLE));
+  EXPECT_EQ(style & ~static_cast<DWORD>(WS_CLIPSIBLINGS), 0x10C80000u);
+  RECT frame;
+  GetWindowRect(MainWindow, &frame);
+  EXPECT_EQ(frame.right - frame.left, 438);
+  EXPECT_EQ(frame.bottom - frame.top, 115);
+}
+
+TEST_F(WindowTest, FontBrushAndClass) {
+  LOGFONTA font = {};
+  ASSERT_EQ(GetObjectA(SharedFont, sizeof font, &font), static_cast<int>(sizeof font));
+  EXPECT_EQ(font.lfHeight, -11);
+  EXPECT_EQ(font.lfWidth, 0);
+  EXPECT_EQ(font.lfWeight, 400);
+  EXPECT_EQ(font.lfItalic | font.lfUnderline | font.lfStrikeOut, 0);
+  EXPECT_EQ(font.lfCharSet, SHIFTJIS_CHARSET);
+  EXPECT_EQ(font.lfOutPrecision, OUT_STROKE_PRECIS);
+  EXPECT_EQ(font.lfClipPrecision, CLIP_STROKE_PRECIS);
+  EXPECT_EQ(font.lfQuality, DRAFT_QUALITY);
+  EXPECT_EQ(font.lfPitchAndFamily, 0x32);
+  EXPECT_STREQ(font.lfFaceName, kFontFace);
+  LOGBRUSH brush = {};
+  ASSERT_EQ(GetObjectA(BackgroundBrush, sizeof brush, &brush), static_cast<int>(sizeof brush));
+  EXPECT_EQ(brush.lbStyle, static_cast<UINT>(BS_SOLID));
+  EXPECT_EQ(brush.lbColor, GetSysColor(COLOR_BTNFACE));
+  EXPECT_EQ(GetClassLongA(MainWindow, GCL_STYLE), 0x000Bu);
+  EXPECT_EQ(reinterpret_cast<HBRUSH>(GetClassLongPtrA(MainWindow, GCLP_HBRBACKGROUND)),
+            BackgroundBrush);
+}
+
+TEST_F(WindowTest, TwelveControlsInCreationOrder) {
+  // Children are kept in creation order, the first created at the top.
+  HWND child = GetWindow(MainWindow, GW_CHILD);
+  for (const ExpectedControl& want : kExpected) {
+    ASSERT_NE(child, nullptr) << "missing control " << want.id;
+    SCOPED_TRACE(want.id);
+    EXPECT_EQ(GetDlgCtrlID(child), want.id);
+    EXPECT_EQ(ClassOf(child), want.className);
+    char text[128] = "";
+    GetWindowTextA(child, text, sizeof text);
+    EXPECT_STREQ(text, want.text);
+    const DWORD style = static_cast<DWORD>(GetWindowLongA(child, GWL_STYLE));
+    EXPECT_EQ(style & (WS_CHILD | WS_VISIBLE), static_cast<DWORD>(WS_CHILD | WS_VISIBLE));
+    EXPECT_EQ(style & 0xFFFFu, want.style);
+    RECT rect;
+    GetWindowRect(child, &rect);
+    MapWindowPoints(nullptr, MainWindow, reinterpret_cast<POINT*>(&rect), 2);
+    EXPECT_EQ(rect.left, want.x);
+    EXPECT_EQ(rect.top, want.y);
+    EXPECT_EQ(rect.right - rect.left, want.width);
+    EXPECT_EQ(rect.bottom - rect.top, want.height);
+    EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageA(child, WM_GETFONT, 0, 0)), SharedFont);
+    child = GetWindow(child, GW_HWNDNEXT);
+  }
+  EXPECT_EQ(child, nullptr);
+  const DWORD editEx = static_cast<DWORD>(GetWindowLongA(Control(ID_SIZE), GWL_EXSTYLE));
+  EXPECT_TRUE(editEx & WS_EX_CLIENTEDGE);
+}
+
+TEST_F(WindowTest, StartsWith500KB) {
+  EXPECT_EQ(SendMessageA(Control(ID_UNIT_KB), BM_GETCHECK, 0, 0), BST_CHECKED);
+  EXPECT_EQ(SendMessageA(Control(ID_UNIT_BYTE), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+  EXPECT_EQ(SendMessageA(Control(ID_UNIT_MB), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+  EXPECT_EQ(Text(ID_SIZE), "500");
+  EXPECT_EQ(Text(ID_UNIT_LABEL), "KB");
+}
+
+TEST_F(WindowTest, UnitLabelFollowsTheRadioButtons) {
+  Click(ID_UNIT_BYTE);
+  EXPECT_EQ(Text(ID_UNIT_LABEL), "byte");
+  EXPECT_EQ(SendMessageA(Control(ID_UNIT_KB), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+  Click(ID_UNIT_MB);
+  EXPECT_EQ(Text(ID_UNIT_LABEL), "MB");
+  Click(ID_UNIT_KB);
+  EXPECT_EQ(Text(ID_UNIT_LABEL), "KB");
+  // Notifications other than clicks are ignored.
+  SendMessageA(MainWindow, WM_COMMAND, MAKEWPARAM(ID_UNIT_BYTE, BN_SETFOCUS), 0);
+  EXPECT_EQ(Text(ID_UNIT_LABEL), "KB");
+}
+
+TEST_F(WindowTest, CloseDestroysTheWindowAndQuits) {
+  SendMessageA(MainWindow, WM_CLOSE, 0, 0);
+  EXPECT_FALSE(IsWindow(MainWindow));
+  MSG message;
+  ASSERT_TRUE(PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+  EXPECT_EQ(message.wParam, 0u);
+}
+
+TEST_F(WindowTest, StartUpEndsAtOnceWhenTheClassCannotBeRegistered) {
+  // The class is already registered in this process, so registering it again fails: the
+  // program must end with exit code 1 instead of waiting in a loop without a window.
+  EXPECT_EQ(RunProgram(), 1);
+}
+
+}  // namespace
