@@ -7,5 +7,7 @@ int WriteWholeFile(const char* path, const char* bytes, uint32_t count) {
   if (file == kNoFile) return 0;
   const int written = WriteBlock(file, bytes, count);
   CloseFile(file);
+  // A short file must not stay under the name; the result is 0 whether or not it goes.
+  if (!written) RemoveFile(path);
   return written;
 }

@@ -91,8 +91,24 @@ TEST_F(RealFaultTest, FolderThatFillsUp) {
   const fs::path sourcePath = fs::absolute("source");
   fs::current_path(dir);
   EXPECT_EQ(SplitFile(sourcePath.string().c_str(), 256 * 1024), 0);
+  EXPECT_TRUE(ListCurrentDir().empty());  // the source was too large: no piece at all
   fs::current_path(dir_);
   EXPECT_TRUE(ReadFileBytes("source") == source);
+  for (const auto& entry : fs::directory_iterator(dir)) fs::remove(entry.path());
+}
+
+TEST_F(RealFaultTest, FolderThatFillsUpDuringTheWrites) {
+  const fs::path dir = SmallDir();
+  if (dir.empty()) GTEST_SKIP() << "no small folder: the test command mounts one as root";
+  // 700 KiB fit in the 1 MiB folder by their bytes, but each piece of 4097 bytes takes two
+  // pages of 4 KiB there, so the room runs out halfway through the pieces.
+  const std::string source = PatternBytes(700 * 1024);
+  WriteFileBytes("source", source);
+  const fs::path sourcePath = fs::absolute("source");
+  fs::current_path(dir);
+  EXPECT_EQ(SplitFile(sourcePath.string().c_str(), 4097), 0);
+  EXPECT_GT(ExpectCompletePieces(source, 4097, {}), 0u);  // and no truncated one
+  fs::current_path(dir_);
   for (const auto& entry : fs::directory_iterator(dir)) fs::remove(entry.path());
 }
 
