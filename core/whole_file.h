@@ -7,3 +7,9 @@
 // when all of them were written. Otherwise returns 0, and a file that was created but not
 // written in full is deleted again, so that no truncated file stays under the name.
 int WriteWholeFile(const char* path, const char* bytes, uint32_t count);
+
+// Writes `count` bytes with one write into a new temporary file beside `path` and only then,
+// once the file is complete and closed, puts it in the place of `path` in one step. Returns 1
+// when `path` holds the bytes. Otherwise returns 0, the temporary file is deleted again, and a
+// file named `path` keeps every byte it had.
+int WriteFileSafely(const char* path, const char* bytes, uint32_t count);

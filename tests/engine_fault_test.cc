@@ -57,6 +57,12 @@ class EngineFaultTest : public TempDirTest {
     EXPECT_EQ(LiveBlocks(), 0) << FaultOpName(op) << " #" << n;
   }
 
+  // Exactly the pieces and the output: a restore leaves no other file behind.
+  void ExpectNoTemporaryFile() {
+    EXPECT_EQ(ListCurrentDir(),
+              (std::vector<std::string>{"out", "out-00", "out-01", "out-02", "out-03"}));
+  }
+
   std::string source_;
   std::vector<std::string> pieces_;
 };
@@ -93,6 +99,8 @@ TEST_F(EngineFaultTest, RestoreFailsCleanlyAtEveryCall) {
   ResetFiles(false);
   const std::vector<int> counts = CleanCallCounts([] { RestoreFile("out"); });
   ASSERT_EQ(counts[2], 5);  // four pieces found, the fifth name missing
+  ASSERT_EQ(counts[static_cast<int>(FaultOp::kCreateTemp)], 1);
+  ASSERT_EQ(counts[static_cast<int>(FaultOp::kMoveOver)], 1);
   for (size_t k = 0; k < std::size(kAllOps); ++k) {
     const FaultOp op = kAllOps[k];
     for (int n = 1; n <= counts[k]; ++n) {
@@ -116,12 +124,11 @@ TEST_F(EngineFaultTest, RestoreFailsCleanlyAtEveryCall) {
         } else if (op == FaultOp::kGrowBlock && !forever && result == 1) {
           // A refused doubling is retried at the exact size, which may then succeed.
           EXPECT_TRUE(ReadFileBytes("out") == source_);
-        } else if (op == FaultOp::kWriteBlock) {
-          EXPECT_EQ(result, 0);  // the output was replaced, but its failed write is reported
         } else {
           EXPECT_EQ(result, 0);
           EXPECT_EQ(ReadFileBytes("out"), "old output");
         }
+        ExpectNoTemporaryFile();
       }
     }
   }
@@ -139,6 +146,17 @@ TEST_F(EngineFaultTest, CleanupThatFailsIsStillAFailure) {
     ExpectNoLeaks(FaultOp::kRemoveFile, 1);
     EXPECT_TRUE(ReadFileBytes(PieceName(kBase53203, 0)) == pieces_[0]);
     EXPECT_FALSE(fs::exists(PieceName(kBase53203, 2)));  // nothing after the failure
+  }
+  for (FaultOp first : {FaultOp::kWriteBlock, FaultOp::kMoveOver}) {
+    SCOPED_TRACE(FaultOpName(first));
+    ResetFiles(false);
+    ScopedFaultOps faults;
+    FailCall(first, 1);
+    FailCall(FaultOp::kRemoveFile, 1);
+    EXPECT_EQ(RestoreFile("out"), 0);
+    ExpectNoLeaks(first, 1);
+    EXPECT_EQ(ReadFileBytes("out"), "old output");
+    EXPECT_EQ(ListCurrentDir().size(), 6u);  // the temporary file that could not go
   }
 }
 

@@ -65,6 +65,7 @@ TEST_F(RealFaultTest, PieceOrOutputHeldOpenWithoutSharing) {
   EXPECT_EQ(RestoreFile("7"), 0);  // an output that cannot be replaced
   CloseHandle(held);
   EXPECT_EQ(ReadFileBytes("7"), "old");
+  EXPECT_EQ(ListCurrentDir(), (std::vector<std::string>{"7", "7-00", "7-01"}));
 #else
   GTEST_SKIP() << "sharing modes exist only on Windows";
 #endif
