@@ -77,7 +77,7 @@ int RestoreFile(const char* baseText) {
   // Without even piece 00 there is nothing to restore, and an existing file named like the
   // base must not be emptied.
   if (ok && index > 0) {
-    ok = WriteWholeFile(baseText, joined.bytes, joined.total);
+    ok = WriteFileSafely(baseText, joined.bytes, joined.total);
   } else {
     ok = 0;
   }

@@ -27,6 +27,14 @@ char* ReadWholeFile(const char* path, uint32_t* size) {
   return block;
 }
 
+// Whether `size` more bytes fit on the volume of the current directory, where the pieces go.
+// The pieces together hold exactly the source's bytes. An unknown free space counts as too
+// little: nothing is created when the outcome cannot be foreseen.
+bool FitsInCurrentFolder(uint32_t size) {
+  uint64_t free = 0;
+  return FreeSpace(".", &free) && size <= free;
+}
+
 // Draws the base number of the piece names: 0 to 99998.
 int32_t DrawBaseNumber() {
   SeedRandom();
@@ -43,6 +51,10 @@ int SplitFile(const char* sourcePath, int32_t pieceSize) {
   uint32_t size = 0;
   char* block = ReadWholeFile(sourcePath, &size);
   if (!block) return 0;
+  if (!FitsInCurrentFolder(size)) {
+    FreeBlock(block);
+    return 0;
+  }
 
   const int32_t base = DrawBaseNumber();
   int result = 0;

@@ -1,5 +1,6 @@
 #include "core/whole_file.h"
 
+#include "core/limits.h"
 #include "platform/platform.h"
 
 int WriteWholeFile(const char* path, const char* bytes, uint32_t count) {
@@ -7,5 +8,18 @@ int WriteWholeFile(const char* path, const char* bytes, uint32_t count) {
   if (file == kNoFile) return 0;
   const int written = WriteBlock(file, bytes, count);
   CloseFile(file);
+  // A short file must not stay under the name; the result is 0 whether or not it goes.
+  if (!written) RemoveFile(path);
   return written;
+}
+
+int WriteFileSafely(const char* path, const char* bytes, uint32_t count) {
+  char temp[kPieceNameBytes];
+  FileHandle file = CreateTempBeside(path, temp, sizeof temp);
+  if (file == kNoFile) return 0;
+  int ok = WriteBlock(file, bytes, count);
+  CloseFile(file);
+  if (ok) ok = MoveOver(temp, path);
+  if (!ok) RemoveFile(temp);
+  return ok;
 }

@@ -39,6 +39,16 @@ int FakeWrite(FileHandle, const void* buffer, uint32_t count) {
 void FakeClose(FileHandle) {
   --g_open;
 }
+FileHandle FakeCreateTemp(const char*, char* name, size_t) {
+  name[0] = '\0';
+  return ++g_open, 3;
+}
+int FakeMove(const char*, const char*) {
+  return 1;
+}
+int FakeRemove(const char*) {
+  return 1;
+}
 
 void InstallFakeFileSystem() {
   PlatformOps ops = RealPlatformOps();
@@ -49,6 +59,9 @@ void InstallFakeFileSystem() {
   ops.readBlock = FakeRead;
   ops.writeBlock = FakeWrite;
   ops.closeFile = FakeClose;
+  ops.createTempBeside = FakeCreateTemp;
+  ops.moveOver = FakeMove;
+  ops.removeFile = FakeRemove;
   SetPlatformOps(ops);
 }
 

@@ -55,6 +55,18 @@ void FreeBlock(void* block) {
 void UpperCaseAscii(char* text) {
   Ops().upperCase(text);
 }
+FileHandle CreateTempBeside(const char* path, char* name, size_t size) {
+  return Ops().createTempBeside(path, name, size);
+}
+int MoveOver(const char* from, const char* to) {
+  return Ops().moveOver(from, to);
+}
+int RemoveFile(const char* path) {
+  return Ops().removeFile(path);
+}
+int FreeSpace(const char* folder, uint64_t* bytes) {
+  return Ops().freeSpace(folder, bytes);
+}
 
 int FormatText(char* out, size_t size, const char* format, ...) {
   va_list args;

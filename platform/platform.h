@@ -50,6 +50,19 @@ struct PlatformOps {
   // printf-style formatting of integers and texts into `out`, which holds `size` bytes.
   // Returns the length written, or -1 (with `out` emptied) when the result does not fit.
   int (*formatV)(char* out, size_t size, const char* format, va_list args);
+  // Creates a new, empty file beside `path`, in the same folder, named `path` followed by "~"
+  // and two hexadecimal digits (never the shape "<name>-<digits>" of a piece), and opens it for
+  // writing without sharing. A name already in use is never opened or changed: the next one
+  // is tried, up to 256. Stores the name in `name` (`size` bytes). Returns kNoFile on failure.
+  FileHandle (*createTempBeside)(const char* path, char* name, size_t size);
+  // Gives the file `from` the name `to` in one step, replacing a file that has that name.
+  // Both names are in one folder. Returns 1, or 0 with both files as they were.
+  int (*moveOver)(const char* from, const char* to);
+  // Deletes a file. Returns 1 when it is gone, else 0.
+  int (*removeFile)(const char* path);
+  // Stores the bytes that this process may still write on the volume holding `folder`.
+  // Returns 1, or 0 when that is unknown.
+  int (*freeSpace)(const char* folder, uint64_t* bytes);
 };
 
 // The real operations of this build.
@@ -73,6 +86,10 @@ void* AllocBlock(uint32_t size);
 void* GrowBlock(void* block, uint32_t size);
 void FreeBlock(void* block);
 void UpperCaseAscii(char* text);
+FileHandle CreateTempBeside(const char* path, char* name, size_t size);
+int MoveOver(const char* from, const char* to);
+int RemoveFile(const char* path);
+int FreeSpace(const char* folder, uint64_t* bytes);
 int FormatText(char* out, size_t size, const char* format, ...)
 #if defined(__GNUC__)
     __attribute__((format(printf, 3, 4)))

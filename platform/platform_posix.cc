@@ -5,6 +5,7 @@
 #include <malloc.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <time.h>
 #include <unistd.h>
 
@@ -14,6 +15,7 @@
 #include <cstring>
 
 #include "platform/platform.h"
+#include "platform/temp_name.h"
 
 namespace {
 
@@ -193,13 +195,46 @@ int PosixFormatV(char* out, size_t size, const char* format, va_list args) {
   return length;
 }
 
+FileHandle PosixCreateNew(const char* name, bool* taken) {
+  int fd = open(name, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  if (fd >= 0) return fd;
+  *taken = errno == EEXIST;
+  return kNoFile;
+}
+
+FileHandle PosixCreateTempBeside(const char* path, char* name, size_t size) {
+  return CreateUnderFreeName(path, name, size, PosixCreateNew);
+}
+
+int PosixMoveOver(const char* from, const char* to) {
+  return rename(from, to) == 0 ? 1 : 0;
+}
+
+int PosixRemoveFile(const char* path) {
+  return unlink(path) == 0 ? 1 : 0;
+}
+
+// The blocks left to unprivileged writers, as Win32 counts the bytes left to the caller.
+int PosixFreeSpace(const char* folder, uint64_t* bytes) {
+  struct statvfs info;
+  if (statvfs(folder, &info) != 0) return 0;
+  uint64_t product = 0;
+  if (__builtin_mul_overflow(static_cast<uint64_t>(info.f_bavail),
+                             static_cast<uint64_t>(info.f_frsize), &product)) {
+    product = UINT64_MAX;
+  }
+  *bytes = product;
+  return 1;
+}
+
 }  // namespace
 
 const PlatformOps& RealPlatformOps() {
   static const PlatformOps ops = {
-      PosixOpenForRead, PosixCreateForWrite, PosixNameExists, PosixFileSize,   PosixReadBlock,
-      PosixWriteBlock,  PosixCloseFile,      PosixTickCount,  PosixAllocBlock, PosixGrowBlock,
-      PosixFreeBlock,   PosixUpperCase,      PosixFormatV,
+      PosixOpenForRead, PosixCreateForWrite, PosixNameExists, PosixFileSize,         PosixReadBlock,
+      PosixWriteBlock,  PosixCloseFile,      PosixTickCount,  PosixAllocBlock,       PosixGrowBlock,
+      PosixFreeBlock,   PosixUpperCase,      PosixFormatV,    PosixCreateTempBeside, PosixMoveOver,
+      PosixRemoveFile,  PosixFreeSpace,
   };
   return ops;
 }

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "platform/platform.h"
+#include "platform/temp_name.h"
 
 namespace {
 
@@ -88,13 +89,48 @@ int Win32FormatV(char* out, size_t size, const char* format, va_list args) {
   return length;
 }
 
+FileHandle Win32CreateNew(const char* name, bool* taken) {
+  HANDLE h =
+      CreateFileA(name, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h != INVALID_HANDLE_VALUE) return reinterpret_cast<FileHandle>(h);
+  // A folder of that name, or a file still being deleted, answers "access denied".
+  const DWORD error = GetLastError();
+  *taken = error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS ||
+           error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION;
+  return kNoFile;
+}
+
+FileHandle Win32CreateTempBeside(const char* path, char* name, size_t size) {
+  return CreateUnderFreeName(path, name, size, Win32CreateNew);
+}
+
+// A rename within one folder, which the file system does in one step. Without
+// MOVEFILE_COPY_ALLOWED it can never turn into a copy that fails halfway. With
+// MOVEFILE_WRITE_THROUGH it returns only once the rename itself is on the disk; the file's
+// bytes stay with the cache, as every other write of the program does.
+int Win32MoveOver(const char* from, const char* to) {
+  return MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) ? 1 : 0;
+}
+
+int Win32RemoveFile(const char* path) {
+  return DeleteFileA(path) ? 1 : 0;
+}
+
+int Win32FreeSpace(const char* folder, uint64_t* bytes) {
+  ULARGE_INTEGER available;
+  if (!GetDiskFreeSpaceExA(folder, &available, nullptr, nullptr)) return 0;
+  *bytes = available.QuadPart;
+  return 1;
+}
+
 }  // namespace
 
 const PlatformOps& RealPlatformOps() {
   static const PlatformOps ops = {
-      Win32OpenForRead, Win32CreateForWrite, Win32NameExists, Win32FileSize,   Win32ReadBlock,
-      Win32WriteBlock,  Win32CloseFile,      Win32TickCount,  Win32AllocBlock, Win32GrowBlock,
-      Win32FreeBlock,   Win32UpperCase,      Win32FormatV,
+      Win32OpenForRead, Win32CreateForWrite, Win32NameExists, Win32FileSize,         Win32ReadBlock,
+      Win32WriteBlock,  Win32CloseFile,      Win32TickCount,  Win32AllocBlock,       Win32GrowBlock,
+      Win32FreeBlock,   Win32UpperCase,      Win32FormatV,    Win32CreateTempBeside, Win32MoveOver,
+      Win32RemoveFile,  Win32FreeSpace,
   };
   return ops;
 }

@@ -16,7 +16,8 @@ namespace {
 
 const FaultOp kAllOps[] = {FaultOp::kOpenForRead, FaultOp::kCreateForWrite, FaultOp::kNameExists,
                            FaultOp::kFileSize,    FaultOp::kReadBlock,      FaultOp::kWriteBlock,
-                           FaultOp::kAllocBlock,  FaultOp::kGrowBlock};
+                           FaultOp::kAllocBlock,  FaultOp::kGrowBlock,      FaultOp::kCreateTemp,
+                           FaultOp::kMoveOver,    FaultOp::kRemoveFile,     FaultOp::kFreeSpace};
 
 // Counts how often a clean run calls each operation.
 template <typename Run>
@@ -56,6 +57,12 @@ class EngineFaultTest : public TempDirTest {
     EXPECT_EQ(LiveBlocks(), 0) << FaultOpName(op) << " #" << n;
   }
 
+  // Exactly the pieces and the output: a restore leaves no other file behind.
+  void ExpectNoTemporaryFile() {
+    EXPECT_EQ(ListCurrentDir(),
+              (std::vector<std::string>{"out", "out-00", "out-01", "out-02", "out-03"}));
+  }
+
   std::string source_;
   std::vector<std::string> pieces_;
 };
@@ -63,6 +70,7 @@ class EngineFaultTest : public TempDirTest {
 TEST_F(EngineFaultTest, SplitFailsCleanlyAtEveryCall) {
   ResetFiles(true);
   const std::vector<int> counts = CleanCallCounts([] { SplitFile("source.bin", 300); });
+  ASSERT_EQ(counts[static_cast<int>(FaultOp::kFreeSpace)], 1);  // asked before any piece
   for (size_t k = 0; k < std::size(kAllOps); ++k) {
     const FaultOp op = kAllOps[k];
     for (int n = 1; n <= counts[k]; ++n) {
@@ -75,20 +83,13 @@ TEST_F(EngineFaultTest, SplitFailsCleanlyAtEveryCall) {
         FailCall(op, n, forever);
         EXPECT_EQ(SplitFile("source.bin", 300), 0);
         ExpectNoLeaks(op, n);
-        EXPECT_TRUE(ReadFileBytes("source.bin") == source_);
 
-        // Pieces before the failing one are complete; a failed write leaves its piece
-        // behind, short; nothing follows.
+        // Pieces before the failing one are complete; the failing one is gone again, even
+        // when its write stored part of it; nothing follows.
         int whole = 0;
         if (op == FaultOp::kCreateForWrite || op == FaultOp::kWriteBlock) whole = n - 1;
-        for (int i = 0; i < whole; ++i) {
-          EXPECT_TRUE(ReadFileBytes(PieceName(kBase53203, i)) == pieces_[i]);
-        }
-        const int present = whole + (op == FaultOp::kWriteBlock ? 1 : 0);
-        EXPECT_EQ(ListCurrentDir().size(), static_cast<size_t>(1 + present));
-        if (op == FaultOp::kWriteBlock) {
-          EXPECT_LT(fs::file_size(PieceName(kBase53203, whole)), pieces_[whole].size());
-        }
+        EXPECT_EQ(ExpectCompletePieces(source_, 300, {"source.bin"}), static_cast<size_t>(whole));
+        EXPECT_TRUE(ReadFileBytes("source.bin") == source_);
       }
     }
   }
@@ -98,6 +99,8 @@ TEST_F(EngineFaultTest, RestoreFailsCleanlyAtEveryCall) {
   ResetFiles(false);
   const std::vector<int> counts = CleanCallCounts([] { RestoreFile("out"); });
   ASSERT_EQ(counts[2], 5);  // four pieces found, the fifth name missing
+  ASSERT_EQ(counts[static_cast<int>(FaultOp::kCreateTemp)], 1);
+  ASSERT_EQ(counts[static_cast<int>(FaultOp::kMoveOver)], 1);
   for (size_t k = 0; k < std::size(kAllOps); ++k) {
     const FaultOp op = kAllOps[k];
     for (int n = 1; n <= counts[k]; ++n) {
@@ -121,14 +124,39 @@ TEST_F(EngineFaultTest, RestoreFailsCleanlyAtEveryCall) {
         } else if (op == FaultOp::kGrowBlock && !forever && result == 1) {
           // A refused doubling is retried at the exact size, which may then succeed.
           EXPECT_TRUE(ReadFileBytes("out") == source_);
-        } else if (op == FaultOp::kWriteBlock) {
-          EXPECT_EQ(result, 0);  // the output was replaced, but its failed write is reported
         } else {
           EXPECT_EQ(result, 0);
           EXPECT_EQ(ReadFileBytes("out"), "old output");
         }
+        ExpectNoTemporaryFile();
       }
     }
+  }
+}
+
+// Deleting what a failure left behind may fail too; the result stays 0 and nothing leaks.
+TEST_F(EngineFaultTest, CleanupThatFailsIsStillAFailure) {
+  ResetFiles(true);
+  {
+    ScopedFaultOps faults;
+    FixTickCount(kTickForBase53203);
+    FailCall(FaultOp::kWriteBlock, 2);
+    FailCall(FaultOp::kRemoveFile, 1);
+    EXPECT_EQ(SplitFile("source.bin", 300), 0);
+    ExpectNoLeaks(FaultOp::kRemoveFile, 1);
+    EXPECT_TRUE(ReadFileBytes(PieceName(kBase53203, 0)) == pieces_[0]);
+    EXPECT_FALSE(fs::exists(PieceName(kBase53203, 2)));  // nothing after the failure
+  }
+  for (FaultOp first : {FaultOp::kWriteBlock, FaultOp::kMoveOver}) {
+    SCOPED_TRACE(FaultOpName(first));
+    ResetFiles(false);
+    ScopedFaultOps faults;
+    FailCall(first, 1);
+    FailCall(FaultOp::kRemoveFile, 1);
+    EXPECT_EQ(RestoreFile("out"), 0);
+    ExpectNoLeaks(first, 1);
+    EXPECT_EQ(ReadFileBytes("out"), "old output");
+    EXPECT_EQ(ListCurrentDir().size(), 6u);  // the temporary file that could not go
   }
 }
 

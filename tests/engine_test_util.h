@@ -19,5 +19,10 @@ class EngineTest : public TempDirTest {
 
 // "<base>-NN" as the engines name pieces.
 std::string PieceName(const std::string& base, int index);
+// Expects the current directory to hold, besides the names in `others`, only the pieces
+// 53203-00, 53203-01, ... of `source` cut every `pieceSize` bytes: from 00 on without a gap,
+// each one complete. Returns how many there are.
+size_t ExpectCompletePieces(const std::string& source, size_t pieceSize,
+                            const std::vector<std::string>& others);
 // Writes the pieces base-00, base-01, ... with the given contents.
 void WritePieces(const std::string& base, const std::vector<std::string>& pieces);

@@ -14,6 +14,8 @@ struct State {
   int liveBlocks;
   bool fixedTicks;
   uint32_t ticks;
+  bool fixedFreeSpace;
+  uint64_t freeSpace;
 };
 State g_state;
 
@@ -92,11 +94,36 @@ void FaultFreeBlock(void* block) {
   Real().freeBlock(block);
 }
 
+FileHandle FaultCreateTempBeside(const char* path, char* name, size_t size) {
+  if (ShouldFail(FaultOp::kCreateTemp)) return kNoFile;
+  FileHandle file = Real().createTempBeside(path, name, size);
+  if (file != kNoFile) ++g_state.openFiles;
+  return file;
+}
+
+int FaultMoveOver(const char* from, const char* to) {
+  if (ShouldFail(FaultOp::kMoveOver)) return 0;
+  return Real().moveOver(from, to);
+}
+
+int FaultRemoveFile(const char* path) {
+  if (ShouldFail(FaultOp::kRemoveFile)) return 0;
+  return Real().removeFile(path);
+}
+
+int FaultFreeSpace(const char* folder, uint64_t* bytes) {
+  if (ShouldFail(FaultOp::kFreeSpace)) return 0;
+  if (!g_state.fixedFreeSpace) return Real().freeSpace(folder, bytes);
+  *bytes = g_state.freeSpace;
+  return 1;
+}
+
 }  // namespace
 
 const char* FaultOpName(FaultOp op) {
   static const char* const names[] = {"openForRead", "createForWrite", "nameExists", "fileSize",
-                                      "readBlock",   "writeBlock",     "allocBlock", "growBlock"};
+                                      "readBlock",   "writeBlock",     "allocBlock", "growBlock",
+                                      "createTemp",  "moveOver",       "removeFile", "freeSpace"};
   return names[static_cast<int>(op)];
 }
 
@@ -114,6 +141,10 @@ void InstallFaultOps() {
   ops.allocBlock = FaultAllocBlock;
   ops.growBlock = FaultGrowBlock;
   ops.freeBlock = FaultFreeBlock;
+  ops.createTempBeside = FaultCreateTempBeside;
+  ops.moveOver = FaultMoveOver;
+  ops.removeFile = FaultRemoveFile;
+  ops.freeSpace = FaultFreeSpace;
   SetPlatformOps(ops);
 }
 
@@ -129,6 +160,11 @@ void FailCall(FaultOp op, int n, bool forever) {
 void FixTickCount(uint32_t ticks) {
   g_state.fixedTicks = true;
   g_state.ticks = ticks;
+}
+
+void FixFreeSpace(uint64_t bytes) {
+  g_state.fixedFreeSpace = true;
+  g_state.freeSpace = bytes;
 }
 
 int CallCount(FaultOp op) {

@@ -13,6 +13,10 @@ enum class FaultOp {
   kWriteBlock,
   kAllocBlock,
   kGrowBlock,
+  kCreateTemp,
+  kMoveOver,
+  kRemoveFile,
+  kFreeSpace,
   kCount
 };
 
@@ -25,10 +29,12 @@ void RemoveFaultOps();
 
 // Makes call number `n` (from 1) of `op` fail; with `forever`, every later call fails too.
 // A failing read delivers nothing; a failing write stores half of the bytes first, as a disk
-// that fills up does.
+// that fills up does; a failing move or removal changes nothing.
 void FailCall(FaultOp op, int n, bool forever = false);
 // Every tick-count reading returns this value from now on.
 void FixTickCount(uint32_t ticks);
+// Every free-space query succeeds with this many bytes from now on (unless made to fail).
+void FixFreeSpace(uint64_t bytes);
 
 int CallCount(FaultOp op);
 int OpenFiles();   // files opened and not yet closed

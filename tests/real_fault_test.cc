@@ -65,6 +65,7 @@ TEST_F(RealFaultTest, PieceOrOutputHeldOpenWithoutSharing) {
   EXPECT_EQ(RestoreFile("7"), 0);  // an output that cannot be replaced
   CloseHandle(held);
   EXPECT_EQ(ReadFileBytes("7"), "old");
+  EXPECT_EQ(ListCurrentDir(), (std::vector<std::string>{"7", "7-00", "7-01"}));
 #else
   GTEST_SKIP() << "sharing modes exist only on Windows";
 #endif
@@ -91,8 +92,24 @@ TEST_F(RealFaultTest, FolderThatFillsUp) {
   const fs::path sourcePath = fs::absolute("source");
   fs::current_path(dir);
   EXPECT_EQ(SplitFile(sourcePath.string().c_str(), 256 * 1024), 0);
+  EXPECT_TRUE(ListCurrentDir().empty());  // the source was too large: no piece at all
   fs::current_path(dir_);
   EXPECT_TRUE(ReadFileBytes("source") == source);
+  for (const auto& entry : fs::directory_iterator(dir)) fs::remove(entry.path());
+}
+
+TEST_F(RealFaultTest, FolderThatFillsUpDuringTheWrites) {
+  const fs::path dir = SmallDir();
+  if (dir.empty()) GTEST_SKIP() << "no small folder: the test command mounts one as root";
+  // 700 KiB fit in the 1 MiB folder by their bytes, but each piece of 4097 bytes takes two
+  // pages of 4 KiB there, so the room runs out halfway through the pieces.
+  const std::string source = PatternBytes(700 * 1024);
+  WriteFileBytes("source", source);
+  const fs::path sourcePath = fs::absolute("source");
+  fs::current_path(dir);
+  EXPECT_EQ(SplitFile(sourcePath.string().c_str(), 4097), 0);
+  EXPECT_GT(ExpectCompletePieces(source, 4097, {}), 0u);  // and no truncated one
+  fs::current_path(dir_);
   for (const auto& entry : fs::directory_iterator(dir)) fs::remove(entry.path());
 }
 

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
 
 #include "core/split.h"
@@ -65,6 +66,31 @@ TEST_F(RestoreTest, ReplacesAnExistingOutput) {
   WritePieces("4711", {"new"});
   ASSERT_EQ(RestoreFile("4711"), 1);
   EXPECT_EQ(ReadFileBytes("4711"), "new");
+  EXPECT_EQ(ListCurrentDir(), (std::vector<std::string>{"4711", "4711-00"}));
+}
+
+TEST_F(RestoreTest, TemporaryFileNeverTakesAnExistingName) {
+  WriteFileBytes("4711~00", "someone's file");
+  fs::create_directory("4711~01");
+  WritePieces("4711", {"ab", "c"});
+  ASSERT_EQ(RestoreFile("4711"), 1);
+  EXPECT_EQ(ReadFileBytes("4711"), "abc");
+  EXPECT_EQ(ReadFileBytes("4711~00"), "someone's file");
+  EXPECT_EQ(ListCurrentDir(),
+            (std::vector<std::string>{"4711", "4711-00", "4711-01", "4711~00", "4711~01"}));
+}
+
+TEST_F(RestoreTest, NoFreeTemporaryNameLeavesTheOutputAlone) {
+  char name[16];
+  for (int serial = 0; serial < 256; ++serial) {
+    std::snprintf(name, sizeof name, "4711~%02X", serial);
+    WriteFileBytes(name, "");
+  }
+  WriteFileBytes("4711", "keep me");
+  WritePieces("4711", {"ab"});
+  EXPECT_EQ(RestoreFile("4711"), 0);
+  EXPECT_EQ(ReadFileBytes("4711"), "keep me");
+  EXPECT_EQ(ListCurrentDir().size(), 258u);
 }
 
 TEST_F(RestoreTest, BaseTextMayHoldAFolder) {
@@ -97,6 +123,7 @@ TEST_F(RestoreTest, OutputThatCannotBeCreatedFails) {
   EXPECT_EQ(RestoreFile("4711"), 0);
   EXPECT_TRUE(fs::is_directory("4711"));
   EXPECT_EQ(ReadFileBytes("4711-00"), "aa");
+  EXPECT_EQ(ListCurrentDir(), (std::vector<std::string>{"4711", "4711-00"}));  // no leftover
 }
 
 TEST_F(RestoreTest, OverlongBaseTextIsRefused) {

@@ -99,6 +99,21 @@ TEST_F(SplitTest, RefusesWithoutCreatingAnything) {
   EXPECT_EQ(ListCurrentDir(), (std::vector<std::string>{"folder", "source.bin"}));
 }
 
+TEST_F(SplitTest, SourceMustFitInTheFreeSpace) {
+  const std::string source = PatternBytes(1000);
+  FixFreeSpace(0);
+  ExpectPieces("", 300, {0});  // nothing to store: an empty piece still goes
+  fs::remove(PieceName(kBase53203, 0));
+  FixFreeSpace(999);
+  WriteFileBytes("source.bin", source);
+  EXPECT_EQ(SplitFile("source.bin", 300), 0);
+  EXPECT_EQ(ListCurrentDir(), std::vector<std::string>{"source.bin"});
+  FixFreeSpace(1000);  // exactly enough
+  ExpectPieces(source, 300, {300, 300, 300, 100});
+  FixFreeSpace(uint64_t{1} << 32);  // more than 32 bits hold
+  ExpectPieces(source, 300, {300, 300, 300, 100});
+}
+
 TEST_F(SplitTest, SourcesOf2GiBOrMoreAreRefused) {
   // Sparse files: the size is what matters, not the bytes.
   for (uint64_t size : {uint64_t{0x80000000u}, uint64_t{0x100000000u} + 10}) {

@@ -64,22 +64,49 @@ TEST_F(WindowFaultTest, SplitIntoAFullFolderFails) {
   fs::current_path(small);
   SplitBy(sourcePath, "256", ID_UNIT_KB);
   fs::current_path(dir_);
-  EXPECT_EQ(Text(ID_PATH), kTextSplitFailed);  // a short write is no success
+  EXPECT_EQ(Text(ID_PATH), kTextSplitFailed);
+  EXPECT_TRUE(fs::is_empty(small));  // larger than the free space: not one piece is made
   EXPECT_TRUE(ReadFileBytes("source") == source);
+  EmptyFolder(small);
+}
+
+TEST_F(WindowFaultTest, SplitRunningOutOfRoomLeavesNoTruncatedPiece) {
+  const fs::path small = SmallDir();
+  if (small.empty()) GTEST_SKIP() << "no small folder: the test command mounts one as root";
+  ScopedFaultOps faults;  // only to fix the base number
+  FixTickCount(kTickForBase53203);
+  // 700 KiB pass the free-space check of the 1 MiB folder, but pieces of 4097 bytes take two
+  // pages of 4 KiB each there, so a write runs out of room halfway.
+  const std::string source = PatternBytes(700 * 1024);
+  WriteFileBytes("source", source);
+  const std::string sourcePath = FullPath("source");
+  fs::current_path(small);
+  SplitBy(sourcePath, "4097", ID_UNIT_BYTE);
+  EXPECT_EQ(Text(ID_PATH), kTextSplitFailed);
+  EXPECT_GT(ExpectCompletePieces(source, 4097, {}), 0u);
+  fs::current_path(dir_);
   EmptyFolder(small);
 }
 
 TEST_F(WindowFaultTest, RestoreIntoAFolderWithoutRoomFails) {
   const fs::path small = SmallDir();
   if (small.empty()) GTEST_SKIP() << "no small folder: the test command mounts one as root";
-  // 600 KiB of pieces fit in the 1 MiB folder; another 600 KiB for the output does not.
+  // 600 KiB of pieces and an old 200 KiB output fit in the 1 MiB folder; another 600 KiB for
+  // the new output do not.
   const std::vector<std::string> pieces = {PatternBytes(300 * 1024, 1),
                                            PatternBytes(300 * 1024, 2)};
   WritePieces((small / "9").string(), pieces);
+  // A file named like the base, which a failed restore must leave as it is.
+  const std::string existing = PatternBytes(200 * 1024, 3);
+  WriteFileBytes(small / "9", existing);
   RestoreFrom((small / "9-00").string());
   EXPECT_EQ(Text(ID_PATH), kTextRestoreFailed);
   EXPECT_TRUE(ReadFileBytes(small / "9-00") == pieces[0]);
   EXPECT_TRUE(ReadFileBytes(small / "9-01") == pieces[1]);
+  EXPECT_TRUE(ReadFileBytes(small / "9") == existing);
+  fs::current_path(small);
+  EXPECT_EQ(ListCurrentDir(), (std::vector<std::string>{"9", "9-00", "9-01"}));  // no temporary
+  fs::current_path(dir_);
   EmptyFolder(small);
 }
 
@@ -176,6 +203,18 @@ TEST_F(WindowFaultTest, ShiftJisNamesWithBackslashTrailBytes) {
   EXPECT_EQ(Text(ID_PATH), kTextRestoreDone);
   EXPECT_EQ(ReadAnsi(tail + "\\5"), "abcdef");
   EXPECT_EQ(ReadAnsi(folder + "\\data.bin"), "0123456789");
+
+  // A base whose own name ends in such a byte replaces the old file of that name, through a
+  // temporary file beside it that is gone afterwards.
+  const std::string base = tail + "\\\x83\x5C";
+  WriteAnsi(base, "old");
+  WriteAnsi(base + "-00", "new ");
+  WriteAnsi(base + "-01", "bytes");
+  Drop({base + "-00"});
+  Click(ID_RESTORE);
+  EXPECT_EQ(Text(ID_PATH), kTextRestoreDone);
+  EXPECT_EQ(ReadAnsi(base), "new bytes");
+  EXPECT_EQ(GetFileAttributesA((base + "~00").c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
 }  // namespace
