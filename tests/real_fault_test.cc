@@ -5,7 +5,7 @@
 #include <filesystem>
 
 #ifdef _WIN32
-#include <windows.h>
+#include "tests/win_test_util.h"
 #endif
 
 #include "core/restore.h"
@@ -30,18 +30,10 @@ TEST_F(RealFaultTest, PieceNameTakenByAFolder) {
   EXPECT_EQ(ReadFileBytes("source"), "aabbcc");
 }
 
-#ifdef _WIN32
-// Opens a file the way another program would that shares nothing.
-HANDLE HoldExclusively(const char* name) {
-  return CreateFileA(name, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                     FILE_ATTRIBUTE_NORMAL, nullptr);
-}
-#endif
-
 TEST_F(RealFaultTest, SourceHeldOpenWithoutSharing) {
 #ifdef _WIN32
   WriteFileBytes("source", "aabbcc");
-  HANDLE held = HoldExclusively("source");
+  HANDLE held = HoldWithoutSharing("source");
   ASSERT_NE(held, INVALID_HANDLE_VALUE);
   EXPECT_EQ(SplitFile("source", 2), 0);
   CloseHandle(held);
@@ -55,12 +47,12 @@ TEST_F(RealFaultTest, PieceOrOutputHeldOpenWithoutSharing) {
 #ifdef _WIN32
   WritePieces("7", {"aa", "bb"});
   WriteFileBytes("7", "old");
-  HANDLE held = HoldExclusively("7-01");
+  HANDLE held = HoldWithoutSharing("7-01");
   ASSERT_NE(held, INVALID_HANDLE_VALUE);
   EXPECT_EQ(RestoreFile("7"), 0);  // a piece that cannot be read
   CloseHandle(held);
   EXPECT_EQ(ReadFileBytes("7"), "old");
-  held = HoldExclusively("7");
+  held = HoldWithoutSharing("7");
   ASSERT_NE(held, INVALID_HANDLE_VALUE);
   EXPECT_EQ(RestoreFile("7"), 0);  // an output that cannot be replaced
   CloseHandle(held);
@@ -72,8 +64,7 @@ TEST_F(RealFaultTest, PieceOrOutputHeldOpenWithoutSharing) {
 }
 
 TEST_F(RealFaultTest, ReadOnlyCurrentDirectory) {
-  const fs::path dir = ReadOnlyDir();
-  if (dir.empty()) GTEST_SKIP() << "no read-only folder: the test command mounts one as root";
+  FAULT_DIR_OR_SKIP(dir, ReadOnlyDir);
   fs::current_path(dir);
   EXPECT_EQ(SplitFile("source.bin", 4), 0);  // no piece can be created
   EXPECT_EQ(RestoreFile("ro"), 0);           // the output cannot be created
@@ -84,8 +75,7 @@ TEST_F(RealFaultTest, ReadOnlyCurrentDirectory) {
 }
 
 TEST_F(RealFaultTest, FolderThatFillsUp) {
-  const fs::path dir = SmallDir();
-  if (dir.empty()) GTEST_SKIP() << "no small folder: the test command mounts one as root";
+  FAULT_DIR_OR_SKIP(dir, SmallDir);
   // 1.5 MiB into pieces of 256 KiB in a 1 MiB folder: a write runs out of room.
   const std::string source = PatternBytes(3 * 512 * 1024);
   WriteFileBytes("source", source);
@@ -99,8 +89,7 @@ TEST_F(RealFaultTest, FolderThatFillsUp) {
 }
 
 TEST_F(RealFaultTest, FolderThatFillsUpDuringTheWrites) {
-  const fs::path dir = SmallDir();
-  if (dir.empty()) GTEST_SKIP() << "no small folder: the test command mounts one as root";
+  FAULT_DIR_OR_SKIP(dir, SmallDir);
   // 700 KiB fit in the 1 MiB folder by their bytes, but each piece of 4097 bytes takes two
   // pages of 4 KiB there, so the room runs out halfway through the pieces.
   const std::string source = PatternBytes(700 * 1024);

@@ -117,8 +117,7 @@ TEST_F(SplitTest, SourceMustFitInTheFreeSpace) {
 TEST_F(SplitTest, SourcesOf2GiBOrMoreAreRefused) {
   // Sparse files: the size is what matters, not the bytes.
   for (uint64_t size : {uint64_t{0x80000000u}, uint64_t{0x100000000u} + 10}) {
-    { std::ofstream create("big.bin", std::ios::binary); }
-    fs::resize_file("big.bin", size);
+    MakeSparseFile("big.bin", size);
     ASSERT_EQ(fs::file_size("big.bin"), size);
     EXPECT_EQ(SplitFile("big.bin", 1024 * 1024), 0) << size;
     EXPECT_EQ(ListCurrentDir(), std::vector<std::string>{"big.bin"});

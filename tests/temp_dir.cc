@@ -59,3 +59,8 @@ std::vector<std::string> ListCurrentDir() {
   std::sort(names.begin(), names.end());
   return names;
 }
+
+void MakeSparseFile(const std::filesystem::path& path, uint64_t size) {
+  { std::ofstream create(path, std::ios::binary); }
+  std::filesystem::resize_file(path, size);
+}

@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "tests/win_test_util.h"
 #include "ui/control_ids.h"
 #include "ui/texts.h"
 
@@ -24,22 +25,14 @@ HWND WaitForWindow() {
   return nullptr;
 }
 
-void Key(WORD key, bool up) {
-  INPUT input = {};
-  input.type = INPUT_KEYBOARD;
-  input.ki.wVk = key;
-  input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-  SendInput(1, &input, sizeof input);
-}
-
 int Split(HWND window, const char* size, const char* path) {
   SetDlgItemTextA(window, ID_SIZE, size);
   SetDlgItemTextA(window, ID_PATH, path);
   SetForegroundWindow(window);
   Sleep(200);
-  Key(VK_RETURN, false);
+  SendKey(VK_RETURN, false);
   Sleep(100);
-  Key(VK_RETURN, true);
+  SendKey(VK_RETURN, true);
 
   char text[300] = "";
   bool done = false;

@@ -4,7 +4,6 @@
 #include <windows.h>
 
 #include <filesystem>
-#include <fstream>
 
 #include "tests/window_test_util.h"
 #include "ui/control_ids.h"
@@ -45,10 +44,8 @@ TEST_F(WindowTest, DroppedFolderOrMissingFileSaysOpeningFailed) {
 }
 
 TEST_F(WindowTest, LargeDroppedFilesShowTheirTrueSize) {
-  // Sparse files: only their sizes are real.
   for (uint64_t size : {uint64_t{3000000000u}, uint64_t{4294967296u} + 10}) {
-    { std::ofstream create("big.bin", std::ios::binary); }
-    fs::resize_file("big.bin", size);
+    MakeSparseFile("big.bin", size);
     Drop({FullPath("big.bin")});
     EXPECT_EQ(Text(ID_INFO), std::to_string(size) + " byte");
     fs::remove("big.bin");

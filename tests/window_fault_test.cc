@@ -8,6 +8,7 @@
 #include "tests/engine_test_util.h"
 #include "tests/fault_dirs.h"
 #include "tests/fault_ops.h"
+#include "tests/win_test_util.h"
 #include "tests/window_test_util.h"
 #include "ui/control_ids.h"
 #include "ui/texts.h"
@@ -56,8 +57,7 @@ class WindowFaultTest : public MainWindowTest {
 };
 
 TEST_F(WindowFaultTest, SplitIntoAFullFolderFails) {
-  const fs::path small = SmallDir();
-  if (small.empty()) GTEST_SKIP() << "no small folder: the test command mounts one as root";
+  FAULT_DIR_OR_SKIP(small, SmallDir);
   const std::string source = PatternBytes(3 * 512 * 1024);  // 1.5 MiB into a 1 MiB folder
   WriteFileBytes("source", source);
   const std::string sourcePath = FullPath("source");
@@ -71,8 +71,7 @@ TEST_F(WindowFaultTest, SplitIntoAFullFolderFails) {
 }
 
 TEST_F(WindowFaultTest, SplitRunningOutOfRoomLeavesNoTruncatedPiece) {
-  const fs::path small = SmallDir();
-  if (small.empty()) GTEST_SKIP() << "no small folder: the test command mounts one as root";
+  FAULT_DIR_OR_SKIP(small, SmallDir);
   ScopedFaultOps faults;  // only to fix the base number
   FixTickCount(kTickForBase53203);
   // 700 KiB pass the free-space check of the 1 MiB folder, but pieces of 4097 bytes take two
@@ -89,8 +88,7 @@ TEST_F(WindowFaultTest, SplitRunningOutOfRoomLeavesNoTruncatedPiece) {
 }
 
 TEST_F(WindowFaultTest, RestoreIntoAFolderWithoutRoomFails) {
-  const fs::path small = SmallDir();
-  if (small.empty()) GTEST_SKIP() << "no small folder: the test command mounts one as root";
+  FAULT_DIR_OR_SKIP(small, SmallDir);
   // 600 KiB of pieces and an old 200 KiB output fit in the 1 MiB folder; another 600 KiB for
   // the new output do not.
   const std::vector<std::string> pieces = {PatternBytes(300 * 1024, 1),
@@ -111,8 +109,7 @@ TEST_F(WindowFaultTest, RestoreIntoAFolderWithoutRoomFails) {
 }
 
 TEST_F(WindowFaultTest, ReadOnlyFolder) {
-  const fs::path dir = ReadOnlyDir();
-  if (dir.empty()) GTEST_SKIP() << "no read-only folder: the test command mounts one as root";
+  FAULT_DIR_OR_SKIP(dir, ReadOnlyDir);
   fs::current_path(dir);
   SplitBy((dir / "source.bin").string(), "4", ID_UNIT_BYTE);
   EXPECT_EQ(Text(ID_PATH), kTextSplitFailed);
@@ -124,8 +121,7 @@ TEST_F(WindowFaultTest, ReadOnlyFolder) {
 
 TEST_F(WindowFaultTest, SourceHeldWithoutSharing) {
   WriteFileBytes("held", "0123456789");
-  HANDLE held = CreateFileA("held", GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE held = HoldWithoutSharing("held");
   ASSERT_NE(held, INVALID_HANDLE_VALUE);
   Drop({FullPath("held")});
   EXPECT_EQ(Text(ID_INFO), kTextOpenFailed);

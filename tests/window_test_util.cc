@@ -8,6 +8,7 @@
 #include <regex>
 
 #include "conv/random.h"
+#include "tests/win_test_util.h"
 #include "ui/app_state.h"
 #include "ui/main_window.h"
 #include "ui/message_loop.h"
@@ -101,11 +102,7 @@ void PumpEmptyMessages(int count) {
 
 namespace {
 void SendEnter(bool up) {
-  INPUT input = {};
-  input.type = INPUT_KEYBOARD;
-  input.ki.wVk = VK_RETURN;
-  input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-  SendInput(1, &input, sizeof input);
+  SendKey(VK_RETURN, up);
   // The input reaches the queue asynchronously; give it up to two seconds on a busy machine.
   for (int i = 0; i < 200; ++i) {
     Sleep(10);
