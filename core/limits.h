@@ -1,4 +1,4 @@
-// Sizes shared by the file engines.
+// The size limit shared by the file engines.
 #pragma once
 
 #include <cstdint>
@@ -6,7 +6,3 @@
 // Sources and joined outputs must stay below 2 GiB: the whole file is held in one block, and
 // the piece arithmetic is 32-bit.
 constexpr uint32_t kMaxFileBytes = 0x7FFFFFFFu;
-
-// A piece name is the base (a number, or a path text of at most 259 bytes), a hyphen and an
-// index of up to ten digits.
-constexpr unsigned kPieceNameBytes = 272;

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "core/limits.h"
+#include "core/piece_name.h"
 #include "core/whole_file.h"
 #include "platform/platform.h"
 
@@ -64,7 +65,7 @@ int RestoreFile(const char* baseText) {
   uint32_t index = 0;
   for (;; ++index) {
     char name[kPieceNameBytes];
-    if (FormatText(name, sizeof name, "%s-%02d", baseText, static_cast<int>(index)) < 0) {
+    if (!FormatPieceName(name, baseText, index)) {
       ok = 0;
       break;
     }

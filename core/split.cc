@@ -2,6 +2,7 @@
 
 #include "conv/random.h"
 #include "core/limits.h"
+#include "core/piece_name.h"
 #include "core/whole_file.h"
 #include "platform/platform.h"
 
@@ -60,7 +61,7 @@ int SplitFile(const char* sourcePath, int32_t pieceSize) {
   int result = 0;
   for (uint32_t index = 0;; ++index) {
     char name[kPieceNameBytes];
-    if (FormatText(name, sizeof name, "%d-%02d", base, static_cast<int>(index)) < 0) break;
+    if (!FormatPieceName(name, base, index)) break;
     // The source is below 2 GiB, so the offset never wraps while pieces remain.
     const uint32_t offset = index * step;
     const uint32_t remaining = size - offset;

@@ -1,6 +1,6 @@
 #include "core/whole_file.h"
 
-#include "core/limits.h"
+#include "core/piece_name.h"
 #include "platform/platform.h"
 
 int WriteWholeFile(const char* path, const char* bytes, uint32_t count) {
@@ -14,7 +14,7 @@ int WriteWholeFile(const char* path, const char* bytes, uint32_t count) {
 }
 
 int WriteFileSafely(const char* path, const char* bytes, uint32_t count) {
-  char temp[kPieceNameBytes];
+  char temp[kPieceNameBytes];  // the path and three bytes, as long as its piece "-00"
   FileHandle file = CreateTempBeside(path, temp, sizeof temp);
   if (file == kNoFile) return 0;
   int ok = WriteBlock(file, bytes, count);

@@ -7,7 +7,7 @@
 #include <cstring>
 
 #include "core/restore.h"
-#include "core/restore_path.h"
+#include "core/piece_name.h"
 #include "platform/platform.h"
 
 namespace {

@@ -1,9 +1,9 @@
 #include "tests/engine_test_util.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <filesystem>
 
+#include "core/piece_name.h"
 #include "tests/fault_ops.h"
 
 void EngineTest::SetUp() {
@@ -20,9 +20,9 @@ void EngineTest::TearDown() {
 }
 
 std::string PieceName(const std::string& base, int index) {
-  char suffix[16];
-  std::snprintf(suffix, sizeof suffix, "-%02d", index);
-  return base + suffix;
+  char name[kPieceNameBytes];
+  EXPECT_TRUE(FormatPieceName(name, base.c_str(), static_cast<uint32_t>(index))) << base;
+  return name;
 }
 
 void WritePieces(const std::string& base, const std::vector<std::string>& pieces) {

@@ -5,7 +5,7 @@
 #include "conv/parse.h"
 #include "conv/piece_size.h"
 #include "core/restore.h"
-#include "core/restore_path.h"
+#include "core/piece_name.h"
 #include "core/split.h"
 #include "ui/app_state.h"
 #include "ui/control_ids.h"

@@ -1,0 +1,21 @@
+#include "core/piece_name.h"
+
+#include <cstring>
+
+#include "platform/platform.h"
+
+bool FormatPieceName(char* name, int32_t base, uint32_t index) {
+  return FormatText(name, kPieceNameBytes, "%d-%02d", static_cast<int>(base),
+                    static_cast<int>(index)) >= 0;
+}
+
+bool FormatPieceName(char* name, const char* baseText, uint32_t index) {
+  return FormatText(name, kPieceNameBytes, "%s-%02d", baseText, static_cast<int>(index)) >= 0;
+}
+
+bool CutPieceSuffix(char* path) {
+  const size_t length = std::strlen(path);
+  if (length < 3) return false;
+  path[length - 3] = '\0';
+  return true;
+}
