@@ -1,14 +1,7 @@
 # Cross build for 64-bit Windows with MinGW-w64, from the same sources as the product, so that
 # the Win32 side is tested on every x86-64 machine. Its programs run under 64-bit Wine with the
 # prefix of build/win64.
-set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
-set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-posix)
-set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++-posix)
-set(CMAKE_RC_COMPILER x86_64-w64-mingw32-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-run win64)
+set(FILECUT_MINGW_TARGET x86_64-w64-mingw32)
+set(FILECUT_WINE_LANE win64)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw.cmake)
