@@ -55,31 +55,30 @@ int PosixFileSize(FileHandle file, uint32_t* low, uint32_t* high) {
 }
 
 // read() and write() may move fewer bytes than asked even on regular files (signals, the
-// kernel's 2 GiB per-call cap), so they loop; end of file before the count is a failure.
-int PosixReadBlock(FileHandle file, void* buffer, uint32_t count) {
-  char* at = static_cast<char*>(buffer);
-  uint32_t left = count;
-  while (left > 0) {
-    ssize_t n = read(AsFd(file), at, left);
+// kernel's 2 GiB per-call cap), so both loop until the count is reached. A call that moves
+// nothing first (the end of the file, a full disk) makes the whole transfer a failure.
+template <typename Transfer>
+int TransferWhole(uint32_t count, Transfer transfer) {
+  uint32_t done = 0;
+  while (done < count) {
+    const ssize_t n = transfer(done, count - done);
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) return 0;
-    at += n;
-    left -= static_cast<uint32_t>(n);
+    done += static_cast<uint32_t>(n);
   }
   return 1;
 }
 
+int PosixReadBlock(FileHandle file, void* buffer, uint32_t count) {
+  char* bytes = static_cast<char*>(buffer);
+  return TransferWhole(
+      count, [&](uint32_t at, uint32_t left) { return read(AsFd(file), bytes + at, left); });
+}
+
 int PosixWriteBlock(FileHandle file, const void* buffer, uint32_t count) {
-  const char* at = static_cast<const char*>(buffer);
-  uint32_t left = count;
-  while (left > 0) {
-    ssize_t n = write(AsFd(file), at, left);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return 0;
-    at += n;
-    left -= static_cast<uint32_t>(n);
-  }
-  return 1;
+  const char* bytes = static_cast<const char*>(buffer);
+  return TransferWhole(
+      count, [&](uint32_t at, uint32_t left) { return write(AsFd(file), bytes + at, left); });
 }
 
 void PosixCloseFile(FileHandle file) {
