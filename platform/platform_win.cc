@@ -23,8 +23,14 @@ FileHandle Win32CreateForWrite(const char* path) {
   return h == INVALID_HANDLE_VALUE ? kNoFile : reinterpret_cast<FileHandle>(h);
 }
 
-int Win32NameExists(const char* path) {
-  return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES ? 1 : 0;
+// One query answers both whether the name exists and how big it is, without opening it.
+int Win32NameSize(const char* path, uint32_t* low, uint32_t* high) {
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (!GetFileAttributesExA(path, GetFileExInfoStandard, &data)) return 0;
+  const bool folder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  *low = folder ? 0 : data.nFileSizeLow;
+  *high = folder ? 0 : data.nFileSizeHigh;
+  return 1;
 }
 
 int Win32FileSize(FileHandle file, uint32_t* low, uint32_t* high) {
@@ -63,10 +69,6 @@ void* Win32AllocBlock(uint32_t size) {
   return HeapAlloc(GetProcessHeap(), 0, size);
 }
 
-void* Win32GrowBlock(void* block, uint32_t size) {
-  return HeapReAlloc(GetProcessHeap(), 0, block, size);
-}
-
 void Win32FreeBlock(void* block) {
   HeapFree(GetProcessHeap(), 0, block);
 }
@@ -92,9 +94,9 @@ int Win32FormatV(char* out, size_t size, const char* format, va_list args) {
 
 const PlatformOps& RealPlatformOps() {
   static const PlatformOps ops = {
-      Win32OpenForRead, Win32CreateForWrite, Win32NameExists, Win32FileSize,   Win32ReadBlock,
-      Win32WriteBlock,  Win32CloseFile,      Win32TickCount,  Win32AllocBlock, Win32GrowBlock,
-      Win32FreeBlock,   Win32UpperCase,      Win32FormatV,
+      Win32OpenForRead, Win32CreateForWrite, Win32NameSize,  Win32FileSize,
+      Win32ReadBlock,   Win32WriteBlock,     Win32CloseFile, Win32TickCount,
+      Win32AllocBlock,  Win32FreeBlock,      Win32UpperCase, Win32FormatV,
   };
   return ops;
 }
