@@ -10,46 +10,64 @@
 
 namespace {
 
-// The pieces read so far, back to back. The block grows geometrically so that joining many
-// small pieces copies the data a bounded number of times in all.
-struct JoinedBlock {
-  char* bytes;
+// What the look-up of the names found: how many pieces, their total size, and a fingerprint
+// of their sizes in order. The sizes themselves are not kept, because keeping them would cost
+// memory for every piece; instead the reading pass builds the same summary from the sizes it
+// meets, and the two must agree.
+struct PieceSet {
+  uint32_t count;
   uint32_t total;
-  uint32_t capacity;
+  uint64_t fingerprint;
 };
 
-// Makes room for `needed` bytes in all. Returns 0 when the heap refuses, leaving the block as
-// it was.
-int Reserve(JoinedBlock* joined, uint32_t needed) {
-  if (needed <= joined->capacity) return 1;
-  const uint32_t doubled =
-      joined->capacity > kMaxFileBytes / 2 ? kMaxFileBytes : joined->capacity * 2;
-  uint32_t want = doubled > needed ? doubled : needed;
-  void* grown = GrowBlock(joined->bytes, want);
-  if (!grown && want != needed) {
-    // Near the memory limit the doubled size may not fit where the exact one does.
-    want = needed;
-    grown = GrowBlock(joined->bytes, want);
-  }
-  if (!grown) return 0;
-  joined->bytes = static_cast<char*>(grown);
-  joined->capacity = want;
-  return 1;
+// Adds one piece's size to a summary. The fingerprint is a polynomial in an odd multiplier
+// modulo 2^64: pieces that trade bytes between them, leaving the total as it was, still change
+// it.
+void AddPiece(PieceSet* set, uint32_t size) {
+  set->count += 1;
+  set->total += size;
+  set->fingerprint = set->fingerprint * 0x9E3779B97F4A7C15u + size;
 }
 
-// Appends the whole of one piece. Returns 0, with the block's contents as they were, when the
-// piece cannot be opened or read whole or would take the total to 2 GiB.
-int AppendPiece(JoinedBlock* joined, const char* name) {
+// Looks up base-00, base-01, ... up to the first name that does not exist, without opening
+// any of them. Returns 0 when a name cannot be formed or the total would reach 2 GiB.
+int FindPieces(const char* baseText, PieceSet* found) {
+  *found = PieceSet{0, 0, 0};
+  for (;;) {
+    char name[kPieceNameBytes];
+    if (!FormatPieceName(name, baseText, found->count)) return 0;
+    uint32_t low = 0;
+    uint32_t high = 0;
+    if (!GetNameSize(name, &low, &high)) return 1;
+    if (high != 0 || low > kMaxFileBytes - found->total) return 0;
+    AddPiece(found, low);
+  }
+}
+
+// Reads one piece whole into its place at the end of what `read` holds. Returns 0 when it
+// cannot be opened or read whole, or when its size no longer fits in the block.
+int ReadPiece(const char* name, char* block, const PieceSet& found, PieceSet* read) {
   FileHandle piece = OpenForRead(name);
   if (piece == kNoFile) return 0;
   uint32_t low = 0;
   uint32_t high = 0;
-  int ok = GetFileSize32(piece, &low, &high) && high == 0 && low <= kMaxFileBytes - joined->total &&
-           Reserve(joined, joined->total + low) &&
-           ReadBlock(piece, joined->bytes + joined->total, low);
+  const int ok = GetFileSize32(piece, &low, &high) && high == 0 &&
+                 low <= found.total - read->total && ReadBlock(piece, block + read->total, low);
   CloseFile(piece);
-  if (ok) joined->total += low;
+  if (ok) AddPiece(read, low);
   return ok;
+}
+
+// Reads every piece found into one block of their total size. Returns 0 when a piece has
+// gone, changed size or cannot be read whole.
+int ReadPieces(const char* baseText, const PieceSet& found, char* block) {
+  PieceSet read = {0, 0, 0};
+  while (read.count < found.count) {
+    char name[kPieceNameBytes];
+    if (!FormatPieceName(name, baseText, read.count)) return 0;
+    if (!ReadPiece(name, block, found, &read)) return 0;
+  }
+  return read.total == found.total && read.fingerprint == found.fingerprint;
 }
 
 }  // namespace
@@ -58,30 +76,15 @@ int RestoreFile(const char* baseText) {
   // Every piece name must fit its buffer; a longer base is no path the program can hold.
   if (std::strlen(baseText) > kMaxPathText) return 0;
 
-  JoinedBlock joined = {static_cast<char*>(AllocBlock(1)), 0, 1};
-  if (!joined.bytes) return 0;
-
-  int ok = 1;
-  uint32_t index = 0;
-  for (;; ++index) {
-    char name[kPieceNameBytes];
-    if (!FormatPieceName(name, baseText, index)) {
-      ok = 0;
-      break;
-    }
-    if (!NameExists(name)) break;
-    if (!AppendPiece(&joined, name)) {
-      ok = 0;
-      break;
-    }
-  }
+  PieceSet found;
   // Without even piece 00 there is nothing to restore, and an existing file named like the
   // base must not be emptied.
-  if (ok && index > 0) {
-    ok = WriteFileSafely(baseText, joined.bytes, joined.total);
-  } else {
-    ok = 0;
-  }
-  FreeBlock(joined.bytes);
+  if (!FindPieces(baseText, &found) || found.count == 0) return 0;
+
+  char* block = static_cast<char*>(AllocBlock(found.total));
+  if (!block) return 0;
+  int ok = ReadPieces(baseText, found, block);
+  if (ok) ok = WriteFileSafely(baseText, block, found.total);
+  FreeBlock(block);
   return ok;
 }

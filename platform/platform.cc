@@ -25,8 +25,8 @@ FileHandle OpenForRead(const char* path) {
 FileHandle CreateForWrite(const char* path) {
   return Ops().createForWrite(path);
 }
-int NameExists(const char* path) {
-  return Ops().nameExists(path);
+int GetNameSize(const char* path, uint32_t* low, uint32_t* high) {
+  return Ops().nameSize(path, low, high);
 }
 int GetFileSize32(FileHandle file, uint32_t* low, uint32_t* high) {
   return Ops().fileSize(file, low, high);
@@ -45,9 +45,6 @@ uint32_t TickCount() {
 }
 void* AllocBlock(uint32_t size) {
   return Ops().allocBlock(size);
-}
-void* GrowBlock(void* block, uint32_t size) {
-  return Ops().growBlock(block, size);
 }
 void FreeBlock(void* block) {
   Ops().freeBlock(block);

@@ -25,8 +25,9 @@ struct PlatformOps {
   // Creates a file for writing, or empties an existing one, with no sharing while it is open.
   // Returns kNoFile on failure (for instance when the name is a folder).
   FileHandle (*createForWrite)(const char* path);
-  // Returns 1 when a file or folder of this name exists, else 0.
-  int (*nameExists)(const char* path);
+  // Looks a name up without opening it. Returns 0 when no file or folder of this name exists;
+  // otherwise 1, with the file's size stored as two 32-bit halves (0 for a folder).
+  int (*nameSize)(const char* path, uint32_t* low, uint32_t* high);
   // Stores the file's size as two 32-bit halves. Returns 1, or 0 when the size is unknown.
   int (*fileSize)(FileHandle file, uint32_t* low, uint32_t* high);
   // Reads exactly `count` bytes from the current position. Returns 1 when all of them arrived;
@@ -40,10 +41,7 @@ struct PlatformOps {
   uint32_t (*tickCount)();
   // Returns a new, uninitialised block of `size` bytes (0 is allowed), or null.
   void* (*allocBlock)(uint32_t size);
-  // Resizes a block, keeping its contents up to the smaller size. Returns the block's new
-  // address, or null on failure, in which case the old block is still valid and unchanged.
-  void* (*growBlock)(void* block, uint32_t size);
-  // Releases a block from allocBlock or growBlock.
+  // Releases a block from allocBlock.
   void (*freeBlock)(void* block);
   // Upper-cases the ASCII letters of a NUL-terminated text in place.
   void (*upperCase)(char* text);
@@ -76,14 +74,13 @@ void ResetPlatformOps();
 // Short names for the operations in force, as the engines use them.
 FileHandle OpenForRead(const char* path);
 FileHandle CreateForWrite(const char* path);
-int NameExists(const char* path);
+int GetNameSize(const char* path, uint32_t* low, uint32_t* high);
 int GetFileSize32(FileHandle file, uint32_t* low, uint32_t* high);
 int ReadBlock(FileHandle file, void* buffer, uint32_t count);
 int WriteBlock(FileHandle file, const void* buffer, uint32_t count);
 void CloseFile(FileHandle file);
 uint32_t TickCount();
 void* AllocBlock(uint32_t size);
-void* GrowBlock(void* block, uint32_t size);
 void FreeBlock(void* block);
 void UpperCaseAscii(char* text);
 FileHandle CreateTempBeside(const char* path, char* name, size_t size);

@@ -2,7 +2,6 @@
 // fuzzers and benchmarks. It keeps the observable contract of the Win32 one; sharing modes have
 // no POSIX counterpart and are not enforced.
 #include <fcntl.h>
-#include <malloc.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
@@ -12,7 +11,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 
 #include "platform/platform.h"
 #include "platform/temp_name.h"
@@ -40,9 +38,15 @@ FileHandle PosixCreateForWrite(const char* path) {
   return fd < 0 ? kNoFile : fd;
 }
 
-int PosixNameExists(const char* path) {
+// Folders report 0 bytes, as they do on Windows.
+int PosixNameSize(const char* path, uint32_t* low, uint32_t* high) {
   struct stat info;
-  return stat(path, &info) == 0 ? 1 : 0;
+  if (stat(path, &info) != 0) return 0;
+  const uint64_t size =
+      S_ISDIR(info.st_mode) || info.st_size < 0 ? 0 : static_cast<uint64_t>(info.st_size);
+  *low = static_cast<uint32_t>(size);
+  *high = static_cast<uint32_t>(size >> 32);
+  return 1;
 }
 
 int PosixFileSize(FileHandle file, uint32_t* low, uint32_t* high) {
@@ -94,10 +98,9 @@ uint32_t PosixTickCount() {
 }
 
 // Whole files are held in one block, so the cost of a big block is mostly the kernel's: a
-// quarter of a million page faults for 1 GiB, and copies when it grows. Big blocks therefore
-// get a mapping of their own, advised for huge pages and populated in one call before the
-// caller fills them, and grow by remapping, which moves page tables instead of bytes. Small
-// blocks come from malloc. Every block starts with a header that says which kind it is.
+// quarter of a million page faults for 1 GiB. Big blocks therefore get a mapping of their own,
+// advised for huge pages and populated in one call before the caller fills them. Small blocks
+// come from malloc. Every block starts with a header that says which kind it is.
 constexpr size_t kHeader = 16;  // keeps the caller's bytes 16-byte aligned
 constexpr size_t kBigBlock = 4u * 1024u * 1024u;
 constexpr size_t kSmallKind = 0;  // otherwise the header holds the mapping's length
@@ -141,32 +144,6 @@ void* PosixAllocBlock(uint32_t size) {
   if (!base) return nullptr;
   HeaderOf(base) = kSmallKind;
   return UserOf(base);
-}
-
-void* PosixGrowBlock(void* block, uint32_t size) {
-  void* base = BaseOf(block);
-  const size_t kind = HeaderOf(base);
-  if (kind == kSmallKind && size < kBigBlock) {
-    void* grown = std::realloc(base, kHeader + size);
-    return grown ? UserOf(grown) : nullptr;
-  }
-  if (kind == kSmallKind) {
-    // From the heap to a mapping: copy what there is. malloc_usable_size may exceed what was
-    // asked for, but never what the new block holds.
-    const size_t old = malloc_usable_size(base) - kHeader;
-    void* grown = MapBig(size);
-    if (!grown) return nullptr;
-    std::memcpy(grown, block, old < size ? old : size);
-    std::free(base);
-    return grown;
-  }
-  const size_t length = MappingLength(size);
-  if (length <= kind) return block;
-  void* moved = mremap(base, kind, length, MREMAP_MAYMOVE);
-  if (moved == MAP_FAILED) return nullptr;
-  PrepareRange(moved, kind, length);
-  HeaderOf(moved) = length;
-  return UserOf(moved);
 }
 
 void PosixFreeBlock(void* block) {
@@ -230,10 +207,22 @@ int PosixFreeSpace(const char* folder, uint64_t* bytes) {
 
 const PlatformOps& RealPlatformOps() {
   static const PlatformOps ops = {
-      PosixOpenForRead, PosixCreateForWrite, PosixNameExists, PosixFileSize,         PosixReadBlock,
-      PosixWriteBlock,  PosixCloseFile,      PosixTickCount,  PosixAllocBlock,       PosixGrowBlock,
-      PosixFreeBlock,   PosixUpperCase,      PosixFormatV,    PosixCreateTempBeside, PosixMoveOver,
-      PosixRemoveFile,  PosixFreeSpace,
+      .openForRead = PosixOpenForRead,
+      .createForWrite = PosixCreateForWrite,
+      .nameSize = PosixNameSize,
+      .fileSize = PosixFileSize,
+      .readBlock = PosixReadBlock,
+      .writeBlock = PosixWriteBlock,
+      .closeFile = PosixCloseFile,
+      .tickCount = PosixTickCount,
+      .allocBlock = PosixAllocBlock,
+      .freeBlock = PosixFreeBlock,
+      .upperCase = PosixUpperCase,
+      .formatV = PosixFormatV,
+      .createTempBeside = PosixCreateTempBeside,
+      .moveOver = PosixMoveOver,
+      .removeFile = PosixRemoveFile,
+      .freeSpace = PosixFreeSpace,
   };
   return ops;
 }

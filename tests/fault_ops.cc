@@ -1,6 +1,7 @@
 #include "tests/fault_ops.h"
 
 #include <cstring>
+#include <utility>
 
 #include "platform/platform.h"
 
@@ -12,6 +13,7 @@ struct State {
   bool failForever[static_cast<int>(FaultOp::kCount)];
   int openFiles;
   int liveBlocks;
+  uint64_t bytesAllocated;
   bool fixedTicks;
   uint32_t ticks;
   bool fixedFreeSpace;
@@ -19,10 +21,22 @@ struct State {
 };
 State g_state;
 
+struct PendingAction {
+  FaultOp op;
+  int n;
+  std::function<void()> action;
+};
+PendingAction g_pending;
+
 // Counts the call and says whether it is one of those chosen to fail.
 bool ShouldFail(FaultOp op) {
   const int i = static_cast<int>(op);
   const int n = ++g_state.calls[i];
+  if (g_pending.action && g_pending.op == op && g_pending.n == n) {
+    std::function<void()> action = std::move(g_pending.action);
+    g_pending.action = nullptr;
+    action();
+  }
   const int at = g_state.failAt[i];
   return at > 0 && (n == at || (g_state.failForever[i] && n > at));
 }
@@ -45,9 +59,9 @@ FileHandle FaultCreateForWrite(const char* path) {
   return file;
 }
 
-int FaultNameExists(const char* path) {
-  if (ShouldFail(FaultOp::kNameExists)) return 0;
-  return Real().nameExists(path);
+int FaultNameSize(const char* path, uint32_t* low, uint32_t* high) {
+  if (ShouldFail(FaultOp::kNameSize)) return 0;
+  return Real().nameSize(path, low, high);
 }
 
 int FaultFileSize(FileHandle file, uint32_t* low, uint32_t* high) {
@@ -80,13 +94,11 @@ uint32_t FaultTickCount() {
 void* FaultAllocBlock(uint32_t size) {
   if (ShouldFail(FaultOp::kAllocBlock)) return nullptr;
   void* block = Real().allocBlock(size);
-  if (block) ++g_state.liveBlocks;
+  if (block) {
+    ++g_state.liveBlocks;
+    g_state.bytesAllocated += size;
+  }
   return block;
-}
-
-void* FaultGrowBlock(void* block, uint32_t size) {
-  if (ShouldFail(FaultOp::kGrowBlock)) return nullptr;
-  return Real().growBlock(block, size);
 }
 
 void FaultFreeBlock(void* block) {
@@ -121,25 +133,25 @@ int FaultFreeSpace(const char* folder, uint64_t* bytes) {
 }  // namespace
 
 const char* FaultOpName(FaultOp op) {
-  static const char* const names[] = {"openForRead", "createForWrite", "nameExists", "fileSize",
-                                      "readBlock",   "writeBlock",     "allocBlock", "growBlock",
-                                      "createTemp",  "moveOver",       "removeFile", "freeSpace"};
+  static const char* const names[] = {"openForRead", "createForWrite", "nameSize",   "fileSize",
+                                      "readBlock",   "writeBlock",     "allocBlock", "createTemp",
+                                      "moveOver",    "removeFile",     "freeSpace"};
   return names[static_cast<int>(op)];
 }
 
 void InstallFaultOps() {
   std::memset(&g_state, 0, sizeof g_state);
+  g_pending = PendingAction{};
   PlatformOps ops = RealPlatformOps();
   ops.openForRead = FaultOpenForRead;
   ops.createForWrite = FaultCreateForWrite;
-  ops.nameExists = FaultNameExists;
+  ops.nameSize = FaultNameSize;
   ops.fileSize = FaultFileSize;
   ops.readBlock = FaultReadBlock;
   ops.writeBlock = FaultWriteBlock;
   ops.closeFile = FaultCloseFile;
   ops.tickCount = FaultTickCount;
   ops.allocBlock = FaultAllocBlock;
-  ops.growBlock = FaultGrowBlock;
   ops.freeBlock = FaultFreeBlock;
   ops.createTempBeside = FaultCreateTempBeside;
   ops.moveOver = FaultMoveOver;
@@ -149,12 +161,17 @@ void InstallFaultOps() {
 }
 
 void RemoveFaultOps() {
+  g_pending = PendingAction{};
   ResetPlatformOps();
 }
 
 void FailCall(FaultOp op, int n, bool forever) {
   g_state.failAt[static_cast<int>(op)] = n;
   g_state.failForever[static_cast<int>(op)] = forever;
+}
+
+void BeforeCall(FaultOp op, int n, std::function<void()> action) {
+  g_pending = PendingAction{op, n, std::move(action)};
 }
 
 void FixTickCount(uint32_t ticks) {
@@ -175,4 +192,7 @@ int OpenFiles() {
 }
 int LiveBlocks() {
   return g_state.liveBlocks;
+}
+uint64_t BytesAllocated() {
+  return g_state.bytesAllocated;
 }

@@ -3,16 +3,16 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
 enum class FaultOp {
   kOpenForRead,
   kCreateForWrite,
-  kNameExists,
+  kNameSize,
   kFileSize,
   kReadBlock,
   kWriteBlock,
   kAllocBlock,
-  kGrowBlock,
   kCreateTemp,
   kMoveOver,
   kRemoveFile,
@@ -31,14 +31,18 @@ void RemoveFaultOps();
 // A failing read delivers nothing; a failing write stores half of the bytes first, as a disk
 // that fills up does; a failing move or removal changes nothing.
 void FailCall(FaultOp op, int n, bool forever = false);
+// Runs `action` just before call number `n` (from 1) of `op` is served, for instance to change a
+// file between two passes of an engine. One action at a time; it runs once.
+void BeforeCall(FaultOp op, int n, std::function<void()> action);
 // Every tick-count reading returns this value from now on.
 void FixTickCount(uint32_t ticks);
 // Every free-space query succeeds with this many bytes from now on (unless made to fail).
 void FixFreeSpace(uint64_t bytes);
 
 int CallCount(FaultOp op);
-int OpenFiles();   // files opened and not yet closed
-int LiveBlocks();  // blocks allocated and not yet freed
+int OpenFiles();            // files opened and not yet closed
+int LiveBlocks();           // blocks allocated and not yet freed
+uint64_t BytesAllocated();  // sizes of all blocks handed out, added up
 
 // Restores the real operations when a test scope ends.
 struct ScopedFaultOps {

@@ -21,8 +21,8 @@ TEST(FormatPieceName, FromABaseNumber) {
   EXPECT_EQ(NameOf(4711, 0), "4711-00");
   EXPECT_EQ(NameOf(7, 0), "7-00");  // no leading zeros in the base
   EXPECT_EQ(NameOf(0, 5), "0-05");
-  EXPECT_EQ(NameOf(99998, 99), "99998-99");   // the largest base number
-  EXPECT_EQ(NameOf(4711, 100), "4711-100");   // three digits from 100 on, not cut to two
+  EXPECT_EQ(NameOf(99998, 99), "99998-99");  // the largest base number
+  EXPECT_EQ(NameOf(4711, 100), "4711-100");  // three digits from 100 on, not cut to two
 }
 
 TEST(FormatPieceName, FromABaseText) {

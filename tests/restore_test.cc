@@ -103,6 +103,7 @@ TEST_F(RestoreTest, BaseTextMayHoldAFolder) {
 TEST_F(RestoreTest, WithoutPiece00NothingIsCreatedOrChanged) {
   EXPECT_EQ(RestoreFile("4711"), 0);
   EXPECT_TRUE(ListCurrentDir().empty());
+  EXPECT_EQ(CallCount(FaultOp::kAllocBlock), 0);
   WriteFileBytes("4711", "keep me");
   WriteFileBytes("4711-01", "orphan");
   EXPECT_EQ(RestoreFile("4711"), 0);
@@ -140,16 +141,18 @@ TEST_F(RestoreTest, RoundTripThroughSplit) {
   EXPECT_EQ(ReadFileBytes(kBase53203), source);
 }
 
-TEST_F(RestoreTest, ManySmallPiecesGrowTheBlockGeometrically) {
-  // 10,000 pieces of 3 bytes: growing once per piece would copy the block 10,000 times.
+TEST_F(RestoreTest, ManySmallPiecesTakeOneBlockOfTheExactSize) {
+  // 10,000 pieces of 3 bytes: one block for all of them, however many pieces there are.
   const std::string source = PatternBytes(30000);
   WriteFileBytes("source", source);
   ASSERT_EQ(SplitFile("source", 3), 1);
   ASSERT_TRUE(fs::exists("53203-9999"));
   ASSERT_FALSE(fs::exists("53203-10000"));
-  const int growsBefore = CallCount(FaultOp::kGrowBlock);
+  const int allocsBefore = CallCount(FaultOp::kAllocBlock);
+  const uint64_t bytesBefore = BytesAllocated();
   ASSERT_EQ(RestoreFile(kBase53203), 1);
-  EXPECT_LE(CallCount(FaultOp::kGrowBlock) - growsBefore, 20);
+  EXPECT_EQ(CallCount(FaultOp::kAllocBlock) - allocsBefore, 1);
+  EXPECT_EQ(BytesAllocated() - bytesBefore, source.size());
   EXPECT_EQ(ReadFileBytes(kBase53203), source);
 }
 
