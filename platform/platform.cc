@@ -9,9 +9,6 @@ PlatformOps& Ops() {
 }
 }  // namespace
 
-const PlatformOps& CurrentPlatformOps() {
-  return Ops();
-}
 void SetPlatformOps(const PlatformOps& ops) {
   Ops() = ops;
 }

@@ -66,8 +66,7 @@ struct PlatformOps {
 // The real operations of this build.
 const PlatformOps& RealPlatformOps();
 
-// The operations in force. Starts as the real ones.
-const PlatformOps& CurrentPlatformOps();
+// Replaces the operations in force, which start as the real ones.
 void SetPlatformOps(const PlatformOps& ops);
 void ResetPlatformOps();
 

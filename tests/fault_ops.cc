@@ -41,8 +41,10 @@ bool ShouldFail(FaultOp op) {
   return at > 0 && (n == at || (g_state.failForever[i] && n > at));
 }
 
+PlatformOps g_underlying;
+
 const PlatformOps& Real() {
-  return RealPlatformOps();
+  return g_underlying;
 }
 
 FileHandle FaultOpenForRead(const char* path) {
@@ -140,6 +142,7 @@ const char* FaultOpName(FaultOp op) {
 }
 
 void InstallFaultOps() {
+  g_underlying = RealPlatformOps();
   std::memset(&g_state, 0, sizeof g_state);
   g_pending = PendingAction{};
   PlatformOps ops = RealPlatformOps();
@@ -195,4 +198,8 @@ int LiveBlocks() {
 }
 uint64_t BytesAllocated() {
   return g_state.bytesAllocated;
+}
+
+PlatformOps& UnderlyingOps() {
+  return g_underlying;
 }

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <functional>
 
+#include "platform/platform.h"
+
 enum class FaultOp {
   kOpenForRead,
   kCreateForWrite,
@@ -38,6 +40,9 @@ void BeforeCall(FaultOp op, int n, std::function<void()> action);
 void FixTickCount(uint32_t ticks);
 // Every free-space query succeeds with this many bytes from now on (unless made to fail).
 void FixFreeSpace(uint64_t bytes);
+// The operations that the wrappers call through, counting and failing as above: the real ones
+// when installed. A test may replace one, for instance to report sizes no file has.
+PlatformOps& UnderlyingOps();
 
 int CallCount(FaultOp op);
 int OpenFiles();            // files opened and not yet closed

@@ -102,9 +102,7 @@ class RestoreLimitTest : public RestorePassTest {
   void Fake(uint32_t low, uint32_t highOf02) {
     g_fakeLow = low;
     g_fakeHighOf02 = highOf02;
-    PlatformOps ops = CurrentPlatformOps();
-    ops.nameSize = FakeNameSize;
-    SetPlatformOps(ops);
+    UnderlyingOps().nameSize = FakeNameSize;
   }
 };
 

@@ -1,0 +1,175 @@
+// The contract of platform/platform.h, checked against the real operations of this build (no
+// fault seam): the same program runs natively on the host and under Wine in both Windows
+// builds, so the POSIX and the Win32 implementation are held to one set of promises.
+#include "platform/platform.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <string>
+
+#include "tests/temp_dir.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class PlatformTest : public TempDirTest {
+ protected:
+  void SetUp() override {
+    TempDirTest::SetUp();
+    ResetPlatformOps();
+  }
+};
+
+std::string ReadAll(const char* path, uint32_t count, int* ok) {
+  std::string bytes(count, '\0');
+  const FileHandle file = OpenForRead(path);
+  *ok = file != kNoFile && ReadBlock(file, bytes.data(), count);
+  if (file != kNoFile) CloseFile(file);
+  return bytes;
+}
+
+TEST_F(PlatformTest, ReadsAreWholeOrFailures) {
+  WriteFileBytes("ten", "0123456789");
+  int ok = 0;
+  EXPECT_EQ(ReadAll("ten", 10, &ok), "0123456789");
+  EXPECT_TRUE(ok);
+  ReadAll("ten", 11, &ok);  // the file ends first: a short read is a failure
+  EXPECT_FALSE(ok);
+  ReadAll("ten", 0, &ok);
+  EXPECT_TRUE(ok);
+  WriteFileBytes("empty", "");
+  ReadAll("empty", 1, &ok);
+  EXPECT_FALSE(ok);
+}
+
+TEST_F(PlatformTest, CreatingEmptiesAndWritesWhole) {
+  WriteFileBytes("out", "a much longer old content");
+  const FileHandle file = CreateForWrite("out");
+  ASSERT_NE(file, kNoFile);
+  EXPECT_TRUE(WriteBlock(file, "new", 3));
+  EXPECT_TRUE(WriteBlock(file, "", 0));
+  CloseFile(file);
+  EXPECT_EQ(ReadFileBytes("out"), "new");
+}
+
+TEST_F(PlatformTest, FoldersAndMissingNames) {
+  fs::create_directory("folder");
+  EXPECT_EQ(OpenForRead("folder"), kNoFile);  // a folder is not a file to read
+  EXPECT_EQ(CreateForWrite("folder"), kNoFile);
+  EXPECT_TRUE(fs::is_directory("folder"));
+  uint32_t low = 7;
+  uint32_t high = 7;
+  EXPECT_TRUE(GetNameSize("folder", &low, &high));  // a folder's name exists
+  EXPECT_EQ(low | high, 0u);
+  EXPECT_FALSE(GetNameSize("missing", &low, &high));
+  EXPECT_EQ(OpenForRead("missing"), kNoFile);
+  EXPECT_FALSE(RemoveFile("missing"));
+}
+
+TEST_F(PlatformTest, SizesHaveBothHalves) {
+  MakeSparseFile("big", (uint64_t{1} << 32) + 10);  // only its size is real
+  uint32_t low = 0;
+  uint32_t high = 0;
+  ASSERT_TRUE(GetNameSize("big", &low, &high));
+  EXPECT_EQ(high, 1u);
+  EXPECT_EQ(low, 10u);
+  const FileHandle file = OpenForRead("big");
+  ASSERT_NE(file, kNoFile);
+  low = high = 0;
+  EXPECT_TRUE(GetFileSize32(file, &low, &high));
+  CloseFile(file);
+  EXPECT_EQ(high, 1u);
+  EXPECT_EQ(low, 10u);
+}
+
+TEST_F(PlatformTest, SharingModes) {
+  WriteFileBytes("shared", "abc");
+  const FileHandle reader = OpenForRead("shared");
+  ASSERT_NE(reader, kNoFile);
+  const FileHandle second = OpenForRead("shared");  // readers share with each other
+  EXPECT_NE(second, kNoFile);
+  if (second != kNoFile) CloseFile(second);
+#ifdef _WIN32
+  // A writer shares nothing: it cannot open what is being read, and nothing opens it.
+  EXPECT_EQ(CreateForWrite("shared"), kNoFile);
+  CloseFile(reader);
+  const FileHandle writer = CreateForWrite("shared");
+  ASSERT_NE(writer, kNoFile);
+  EXPECT_EQ(OpenForRead("shared"), kNoFile);
+  CloseFile(writer);
+#else
+  CloseFile(reader);
+  GTEST_SKIP() << "POSIX has no sharing modes; the host build does not enforce them";
+#endif
+}
+
+TEST_F(PlatformTest, TemporaryFilesBesideAPath) {
+  fs::create_directory("sub");
+  WriteFileBytes("sub/out~00", "someone else's");
+  char name[kMaxPathText + 4];
+  const FileHandle file = CreateTempBeside("sub/out", name, sizeof name);
+  ASSERT_NE(file, kNoFile);
+  EXPECT_TRUE(WriteBlock(file, "joined", 6));
+  CloseFile(file);
+  EXPECT_STREQ(name, "sub/out~01");  // the name in use is skipped, not opened
+  EXPECT_EQ(ReadFileBytes("sub/out~00"), "someone else's");
+  WriteFileBytes("sub/out", "old");
+  EXPECT_TRUE(MoveOver(name, "sub/out"));  // replaces an existing file
+  EXPECT_EQ(ReadFileBytes("sub/out"), "joined");
+  EXPECT_FALSE(fs::exists(name));
+  // Too small a buffer for the name: nothing is created.
+  char tiny[8];
+  EXPECT_EQ(CreateTempBeside("sub/out", tiny, sizeof tiny), kNoFile);
+  EXPECT_EQ(ListCurrentDir(), std::vector<std::string>{"sub"});
+}
+
+TEST_F(PlatformTest, MoveOverAFolderFailsAndKeepsBoth) {
+  WriteFileBytes("from", "bytes");
+  fs::create_directory("to");
+  EXPECT_FALSE(MoveOver("from", "to"));
+  EXPECT_EQ(ReadFileBytes("from"), "bytes");
+  EXPECT_TRUE(fs::is_directory("to"));
+}
+
+TEST_F(PlatformTest, FreeSpaceOfTheCurrentVolume) {
+  uint64_t bytes = 0;
+  ASSERT_TRUE(FreeSpace(".", &bytes));
+  EXPECT_GT(bytes, 0u);
+}
+
+TEST_F(PlatformTest, BlocksOfEverySizeClassAreWholeAndWritable) {
+  // Below and above the size from which the host build maps big blocks on their own.
+  for (uint32_t size : {0u, 1u, 4095u, 4096u, (4u << 20) - 1, 4u << 20, 64u << 20}) {
+    SCOPED_TRACE(size);
+    char* block = static_cast<char*>(AllocBlock(size));
+    ASSERT_NE(block, nullptr);
+    if (size > 0) {
+      std::memset(block, 0x5A, size);
+      EXPECT_EQ(block[0], 0x5A);
+      EXPECT_EQ(block[size - 1], 0x5A);
+    }
+    FreeBlock(block);
+  }
+}
+
+TEST_F(PlatformTest, FormattingNeverOverflows) {
+  char out[8];
+  EXPECT_EQ(FormatText(out, sizeof out, "%d-%02d", 4711, 3), 7);
+  EXPECT_STREQ(out, "4711-03");
+  EXPECT_EQ(FormatText(out, sizeof out, "%d-%02d", 4711, 100), -1);  // 8 bytes and the NUL
+  EXPECT_STREQ(out, "");
+  EXPECT_EQ(FormatText(out, sizeof out, "%s", "1234567"), 7);
+  EXPECT_EQ(FormatText(out, sizeof out, "%03d", -5), 3);
+  EXPECT_STREQ(out, "-05");
+}
+
+TEST_F(PlatformTest, UpperCasingTouchesOnlyAsciiLetters) {
+  char text[] = "&h1f az AZ 09 _@[`{";
+  UpperCaseAscii(text);
+  EXPECT_STREQ(text, "&H1F AZ AZ 09 _@[`{");
+}
+
+}  // namespace
