@@ -194,12 +194,8 @@ int PosixRemoveFile(const char* path) {
 int PosixFreeSpace(const char* folder, uint64_t* bytes) {
   struct statvfs info;
   if (statvfs(folder, &info) != 0) return 0;
-  uint64_t product = 0;
-  if (__builtin_mul_overflow(static_cast<uint64_t>(info.f_bavail),
-                             static_cast<uint64_t>(info.f_frsize), &product)) {
-    product = UINT64_MAX;
-  }
-  *bytes = product;
+  // No volume has the 2^64 bytes that would make this product wrap.
+  *bytes = static_cast<uint64_t>(info.f_bavail) * static_cast<uint64_t>(info.f_frsize);
   return 1;
 }
 

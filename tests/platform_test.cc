@@ -5,9 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <string>
+#include <thread>
 
 #include "tests/temp_dir.h"
 
@@ -138,6 +140,14 @@ TEST_F(PlatformTest, FreeSpaceOfTheCurrentVolume) {
   uint64_t bytes = 0;
   ASSERT_TRUE(FreeSpace(".", &bytes));
   EXPECT_GT(bytes, 0u);
+}
+
+TEST_F(PlatformTest, TickCountCountsMilliseconds) {
+  const uint32_t before = TickCount();
+  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  const uint32_t elapsed = TickCount() - before;  // modulo 2^32, across a wrap too
+  EXPECT_GE(elapsed, 40u);  // the Windows tick may step in 10 to 16 ms
+  EXPECT_LT(elapsed, 10000u);
 }
 
 TEST_F(PlatformTest, BlocksOfEverySizeClassAreWholeAndWritable) {
