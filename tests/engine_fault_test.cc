@@ -31,6 +31,21 @@ std::vector<int> CleanCallCounts(Run run) {
   return counts;
 }
 
+// Calls `check(op, n, forever)` for every call that a clean run made, once for failing just
+// that call and once for failing it and every later one of its kind.
+template <typename Check>
+void ForEveryFault(const std::vector<int>& counts, Check check) {
+  for (size_t k = 0; k < std::size(kAllOps); ++k) {
+    for (int n = 1; n <= counts[k]; ++n) {
+      for (bool forever : {false, true}) {
+        SCOPED_TRACE(std::string(FaultOpName(kAllOps[k])) + " #" + std::to_string(n) +
+                     (forever ? " for good" : " once"));
+        check(kAllOps[k], n, forever);
+      }
+    }
+  }
+}
+
 class EngineFaultTest : public TempDirTest {
  protected:
   void SetUp() override {
@@ -71,28 +86,21 @@ TEST_F(EngineFaultTest, SplitFailsCleanlyAtEveryCall) {
   ResetFiles(true);
   const std::vector<int> counts = CleanCallCounts([] { SplitFile("source.bin", 300); });
   ASSERT_EQ(counts[static_cast<int>(FaultOp::kFreeSpace)], 1);  // asked before any piece
-  for (size_t k = 0; k < std::size(kAllOps); ++k) {
-    const FaultOp op = kAllOps[k];
-    for (int n = 1; n <= counts[k]; ++n) {
-      for (bool forever : {false, true}) {
-        SCOPED_TRACE(std::string(FaultOpName(op)) + " #" + std::to_string(n) +
-                     (forever ? " for good" : " once"));
-        ResetFiles(true);
-        ScopedFaultOps faults;
-        FixTickCount(kTickForBase53203);
-        FailCall(op, n, forever);
-        EXPECT_EQ(SplitFile("source.bin", 300), 0);
-        ExpectNoLeaks(op, n);
+  ForEveryFault(counts, [&](FaultOp op, int n, bool forever) {
+    ResetFiles(true);
+    ScopedFaultOps faults;
+    FixTickCount(kTickForBase53203);
+    FailCall(op, n, forever);
+    EXPECT_EQ(SplitFile("source.bin", 300), 0);
+    ExpectNoLeaks(op, n);
 
-        // Pieces before the failing one are complete; the failing one is gone again, even
-        // when its write stored part of it; nothing follows.
-        int whole = 0;
-        if (op == FaultOp::kCreateForWrite || op == FaultOp::kWriteBlock) whole = n - 1;
-        EXPECT_EQ(ExpectCompletePieces(source_, 300, {"source.bin"}), static_cast<size_t>(whole));
-        EXPECT_TRUE(ReadFileBytes("source.bin") == source_);
-      }
-    }
-  }
+    // Pieces before the failing one are complete; the failing one is gone again, even
+    // when its write stored part of it; nothing follows.
+    int whole = 0;
+    if (op == FaultOp::kCreateForWrite || op == FaultOp::kWriteBlock) whole = n - 1;
+    EXPECT_EQ(ExpectCompletePieces(source_, 300, {"source.bin"}), static_cast<size_t>(whole));
+    EXPECT_TRUE(ReadFileBytes("source.bin") == source_);
+  });
 }
 
 TEST_F(EngineFaultTest, RestoreFailsCleanlyAtEveryCall) {
@@ -102,34 +110,27 @@ TEST_F(EngineFaultTest, RestoreFailsCleanlyAtEveryCall) {
   // block; each piece opened, measured and read once; one temporary file written and moved
   // over the output. Nothing removed, no free space asked for.
   ASSERT_EQ(counts, (std::vector<int>{4, 0, 5, 4, 4, 1, 1, 1, 1, 0, 0}));
-  for (size_t k = 0; k < std::size(kAllOps); ++k) {
-    const FaultOp op = kAllOps[k];
-    for (int n = 1; n <= counts[k]; ++n) {
-      for (bool forever : {false, true}) {
-        SCOPED_TRACE(std::string(FaultOpName(op)) + " #" + std::to_string(n) +
-                     (forever ? " for good" : " once"));
-        ResetFiles(false);
-        ScopedFaultOps faults;
-        FailCall(op, n, forever);
-        const int result = RestoreFile("out");
-        ExpectNoLeaks(op, n);
-        for (size_t i = 0; i < pieces_.size(); ++i) {
-          EXPECT_TRUE(ReadFileBytes(PieceName("out", static_cast<int>(i))) == pieces_[i]);
-        }
-        if (op == FaultOp::kNameSize && n > 1) {
-          // A name reported missing ends the sequence there: the pieces before it are joined.
-          std::string joined;
-          for (int i = 0; i < n - 1; ++i) joined += pieces_[i];
-          EXPECT_EQ(result, 1);
-          EXPECT_TRUE(ReadFileBytes("out") == joined);
-        } else {
-          EXPECT_EQ(result, 0);
-          EXPECT_EQ(ReadFileBytes("out"), "old output");
-        }
-        ExpectNoTemporaryFile();
-      }
+  ForEveryFault(counts, [&](FaultOp op, int n, bool forever) {
+    ResetFiles(false);
+    ScopedFaultOps faults;
+    FailCall(op, n, forever);
+    const int result = RestoreFile("out");
+    ExpectNoLeaks(op, n);
+    for (size_t i = 0; i < pieces_.size(); ++i) {
+      EXPECT_TRUE(ReadFileBytes(PieceName("out", static_cast<int>(i))) == pieces_[i]);
     }
-  }
+    if (op == FaultOp::kNameSize && n > 1) {
+      // A name reported missing ends the sequence there: the pieces before it are joined.
+      std::string joined;
+      for (int i = 0; i < n - 1; ++i) joined += pieces_[i];
+      EXPECT_EQ(result, 1);
+      EXPECT_TRUE(ReadFileBytes("out") == joined);
+    } else {
+      EXPECT_EQ(result, 0);
+      EXPECT_EQ(ReadFileBytes("out"), "old output");
+    }
+    ExpectNoTemporaryFile();
+  });
 }
 
 // Deleting what a failure left behind may fail too; the result stays 0 and nothing leaks.
