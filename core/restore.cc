@@ -21,8 +21,8 @@ struct PieceSet {
 };
 
 // Adds one piece's size to a summary. The fingerprint is a polynomial in an odd multiplier
-// modulo 2^64: pieces that trade bytes between them, leaving the total as it was, still change
-// it.
+// modulo 2^64, so pieces that trade bytes between them, leaving the total as it was, change it
+// as well: always when two pieces trade, all but always when more do.
 void AddPiece(PieceSet* set, uint32_t size) {
   set->count += 1;
   set->total += size;
