@@ -8,15 +8,25 @@
 
 namespace {
 
+// Whether `size` more bytes fit on the volume of the current directory, where the pieces go.
+// The pieces together hold exactly the source's bytes. An unknown free space counts as too
+// little: nothing is created when the outcome cannot be foreseen.
+bool FitsInCurrentFolder(uint32_t size) {
+  uint64_t free = 0;
+  return FreeSpace(".", &free) && size <= free;
+}
+
 // Reads the whole file into a new block. Returns null, with nothing left open or allocated,
-// when the file cannot be opened, is too large, or cannot be read whole.
+// when the file cannot be opened, is too large, cannot be read whole, or would not fit as
+// pieces in the current folder; that is known from its size, before any byte is read.
 char* ReadWholeFile(const char* path, uint32_t* size) {
   FileHandle source = OpenForRead(path);
   if (source == kNoFile) return nullptr;
   uint32_t low = 0;
   uint32_t high = 0;
   char* block = nullptr;
-  if (GetFileSize32(source, &low, &high) && high == 0 && low <= kMaxFileBytes) {
+  if (GetFileSize32(source, &low, &high) && high == 0 && low <= kMaxFileBytes &&
+      FitsInCurrentFolder(low)) {
     block = static_cast<char*>(AllocBlock(low));
     if (block && !ReadBlock(source, block, low)) {
       FreeBlock(block);
@@ -26,14 +36,6 @@ char* ReadWholeFile(const char* path, uint32_t* size) {
   CloseFile(source);
   *size = low;
   return block;
-}
-
-// Whether `size` more bytes fit on the volume of the current directory, where the pieces go.
-// The pieces together hold exactly the source's bytes. An unknown free space counts as too
-// little: nothing is created when the outcome cannot be foreseen.
-bool FitsInCurrentFolder(uint32_t size) {
-  uint64_t free = 0;
-  return FreeSpace(".", &free) && size <= free;
 }
 
 // Draws the base number of the piece names: 0 to 99998.
@@ -52,10 +54,6 @@ int SplitFile(const char* sourcePath, int32_t pieceSize) {
   uint32_t size = 0;
   char* block = ReadWholeFile(sourcePath, &size);
   if (!block) return 0;
-  if (!FitsInCurrentFolder(size)) {
-    FreeBlock(block);
-    return 0;
-  }
 
   const int32_t base = DrawBaseNumber();
   int result = 0;

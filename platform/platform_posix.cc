@@ -123,17 +123,13 @@ size_t MappingLength(uint32_t size) {
   return (size + kHeader + page - 1) & ~(page - 1);
 }
 
-// Advice only: a kernel that ignores it still gives working memory.
-void PrepareRange(void* base, size_t from, size_t to) {
-  madvise(static_cast<char*>(base) + from, to - from, MADV_POPULATE_WRITE);
-}
-
 void* MapBig(uint32_t size) {
   const size_t length = MappingLength(size);
   void* base = mmap(nullptr, length, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
   if (base == MAP_FAILED) return nullptr;
+  // Advice only: a kernel that ignores it still gives working memory.
   madvise(base, length, MADV_HUGEPAGE);
-  PrepareRange(base, 0, length);
+  madvise(base, length, MADV_POPULATE_WRITE);
   HeaderOf(base) = length;
   return UserOf(base);
 }
