@@ -4,8 +4,9 @@
 #include <cstring>
 
 #include "core/limits.h"
+#include "core/output_file.h"
 #include "core/piece_name.h"
-#include "core/whole_file.h"
+#include "core/stream_copy.h"
 #include "platform/platform.h"
 
 namespace {
@@ -15,59 +16,94 @@ namespace {
 // memory for every piece; instead the reading pass builds the same summary from the sizes it
 // meets, and the two must agree.
 struct PieceSet {
-  uint32_t count;
-  uint32_t total;
+  uint64_t count;
+  uint64_t total;
   uint64_t fingerprint;
 };
 
 // Adds one piece's size to a summary. The fingerprint is a polynomial in an odd multiplier
 // modulo 2^64, so pieces that trade bytes between them, leaving the total as it was, change it
 // as well: always when two pieces trade, all but always when more do.
-void AddPiece(PieceSet* set, uint32_t size) {
+void AddPiece(PieceSet* set, uint64_t size) {
   set->count += 1;
   set->total += size;
   set->fingerprint = set->fingerprint * 0x9E3779B97F4A7C15u + size;
 }
 
 // Looks up base-00, base-01, ... up to the first name that does not exist, without opening
-// any of them. Returns 0 when a name cannot be formed or the total would reach 2 GiB.
+// any of them. Returns 0 when a name cannot be formed, or there would be more pieces than
+// names or more bytes than 64 bits count.
 int FindPieces(const char* baseText, PieceSet* found) {
   *found = PieceSet{0, 0, 0};
-  for (;;) {
+  for (; found->count < kMaxPieceCount;) {
     char name[kPieceNameBytes];
-    if (!FormatPieceName(name, baseText, found->count)) return 0;
-    uint32_t low = 0;
-    uint32_t high = 0;
-    if (!GetNameSize(name, &low, &high)) return 1;
-    if (high != 0 || low > kMaxFileBytes - found->total) return 0;
-    AddPiece(found, low);
+    if (!FormatPieceName(name, baseText, static_cast<uint32_t>(found->count))) return 0;
+    uint64_t size = 0;
+    if (!GetNameSize(name, &size)) return 1;
+    if (size > UINT64_MAX - found->total) return 0;
+    AddPiece(found, size);
   }
+  return 0;
 }
 
-// Reads one piece whole into its place at the end of what `read` holds. Returns 0 when it
-// cannot be opened or read whole, or when its size no longer fits in the block.
-int ReadPiece(const char* name, char* block, const PieceSet& found, PieceSet* read) {
+// Whether the joined bytes fit in the free space of the output's folder, where they are
+// written before the old output goes. When the free space is unknown the restore goes ahead
+// and relies on its checked writes.
+bool JoinFits(const char* baseText, uint64_t total) {
+  uint64_t free = 0;
+  return !FreeSpaceBeside(baseText, &free) || total <= free;
+}
+
+// Where the reading pass puts the pieces: into one block of the whole join, or, with no block,
+// copied on into the output file through a buffer.
+struct Destination {
+  char* block;
+  FileHandle file;
+  char* buffer;
+};
+
+// Reads one piece whole into its place after what `read` holds. Returns 0 when it cannot be
+// opened or read whole, or when its size no longer fits in what the look-up found.
+int ReadPiece(const char* name, const PieceSet& found, PieceSet* read, const Destination& to) {
   FileHandle piece = OpenForRead(name);
   if (piece == kNoFile) return 0;
-  uint32_t low = 0;
-  uint32_t high = 0;
-  const int ok = GetFileSize32(piece, &low, &high) && high == 0 &&
-                 low <= found.total - read->total && ReadBlock(piece, block + read->total, low);
+  uint64_t size = 0;
+  int ok = GetFileSize64(piece, &size) && size <= found.total - read->total;
+  if (ok && to.block) {
+    ok = ReadBlock(piece, to.block + static_cast<size_t>(read->total), static_cast<uint32_t>(size));
+  } else if (ok) {
+    ok = CopyBytes(piece, to.file, size, to.buffer);
+  }
   CloseFile(piece);
-  if (ok) AddPiece(read, low);
+  if (ok) AddPiece(read, size);
   return ok;
 }
 
-// Reads every piece found into one block of their total size. Returns 0 when a piece has
-// gone, changed size or cannot be read whole.
-int ReadPieces(const char* baseText, const PieceSet& found, char* block) {
+// Reads every piece found, in order. Returns 0 when a piece has gone, changed size or cannot
+// be read whole.
+int ReadPieces(const char* baseText, const PieceSet& found, const Destination& to) {
   PieceSet read = {0, 0, 0};
   while (read.count < found.count) {
     char name[kPieceNameBytes];
-    if (!FormatPieceName(name, baseText, read.count)) return 0;
-    if (!ReadPiece(name, block, found, &read)) return 0;
+    if (!FormatPieceName(name, baseText, static_cast<uint32_t>(read.count))) return 0;
+    if (!ReadPiece(name, found, &read, to)) return 0;
   }
   return read.total == found.total && read.fingerprint == found.fingerprint;
+}
+
+// Copies the pieces one after the other into the temporary file beside the output, through
+// one buffer, and puts it in the output's place once it is complete.
+int RestoreStreamed(const char* baseText, const PieceSet& found) {
+  char* buffer = static_cast<char*>(AllocBlock(kStreamBufferBytes));
+  if (!buffer) return 0;
+  AtomicReplace replace;
+  int ok = BeginAtomicReplace(baseText, &replace);
+  if (ok) {
+    const int read = ReadPieces(baseText, found, Destination{nullptr, replace.file, buffer});
+    ok = FinishAtomicReplace(baseText, &replace, read);
+  }
+  FreeBlock(buffer);
+  return ok;
 }
 
 }  // namespace
@@ -80,11 +116,17 @@ int RestoreFile(const char* baseText) {
   // Without even piece 00 there is nothing to restore, and an existing file named like the
   // base must not be emptied.
   if (!FindPieces(baseText, &found) || found.count == 0) return 0;
+  if (!JoinFits(baseText, found.total)) return 0;
 
-  char* block = static_cast<char*>(AllocBlock(found.total));
-  if (!block) return 0;
-  int ok = ReadPieces(baseText, found, block);
-  if (ok) ok = WriteFileSafely(baseText, block, found.total);
+  // Below 2 GiB, where the block can be had, all pieces are read into one block of the exact
+  // total and written with one call; otherwise they are streamed.
+  char* block = nullptr;
+  if (found.total <= kMaxBlockBytes) {
+    block = static_cast<char*>(AllocBlock(static_cast<uint32_t>(found.total)));
+  }
+  if (!block) return RestoreStreamed(baseText, found);
+  int ok = ReadPieces(baseText, found, Destination{block, kNoFile, nullptr});
+  if (ok) ok = ReplaceAtomically(baseText, block, static_cast<uint32_t>(found.total));
   FreeBlock(block);
   return ok;
 }

@@ -6,8 +6,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "core/restore.h"
 #include "core/piece_name.h"
+#include "core/restore.h"
 #include "platform/platform.h"
 
 namespace {
@@ -15,17 +15,17 @@ namespace {
 int g_open = 0;
 
 // Pieces "...-00" to "...-02" exist, and so does anything without a piece suffix.
-int FakeNameSize(const char* path, uint32_t* low, uint32_t* high) {
+int FakeNameSize(const char* path, uint64_t* size) {
   const size_t n = std::strlen(path);
   if (n < 3 || path[n - 3] != '-') return 0;
   if (path[n - 2] != '0' || path[n - 1] < '0' || path[n - 1] > '2') return 0;
-  return *low = 5, *high = 0, 1;
+  return *size = 5, 1;
 }
 FileHandle FakeOpen(const char*) {
   return ++g_open, 3;
 }
-int FakeSize(FileHandle, uint32_t* low, uint32_t* high) {
-  return *low = 5, *high = 0, 1;
+int FakeSize(FileHandle, uint64_t* size) {
+  return *size = 5, 1;
 }
 int FakeRead(FileHandle, void* buffer, uint32_t count) {
   std::memset(buffer, 'x', count);
@@ -50,6 +50,9 @@ int FakeMove(const char*, const char*) {
 int FakeRemove(const char*) {
   return 1;
 }
+int FakeFreeSpace(const char*, uint64_t* bytes) {
+  return *bytes = 1000, 1;
+}
 
 void InstallFakeFileSystem() {
   PlatformOps ops = RealPlatformOps();
@@ -63,6 +66,7 @@ void InstallFakeFileSystem() {
   ops.createTempBeside = FakeCreateTemp;
   ops.moveOver = FakeMove;
   ops.removeFile = FakeRemove;
+  ops.freeSpace = FakeFreeSpace;
   SetPlatformOps(ops);
 }
 

@@ -22,11 +22,11 @@ FileHandle OpenForRead(const char* path) {
 FileHandle CreateForWrite(const char* path) {
   return Ops().createForWrite(path);
 }
-int GetNameSize(const char* path, uint32_t* low, uint32_t* high) {
-  return Ops().nameSize(path, low, high);
+int GetNameSize(const char* path, uint64_t* size) {
+  return Ops().nameSize(path, size);
 }
-int GetFileSize32(FileHandle file, uint32_t* low, uint32_t* high) {
-  return Ops().fileSize(file, low, high);
+int GetFileSize64(FileHandle file, uint64_t* size) {
+  return Ops().fileSize(file, size);
 }
 int ReadBlock(FileHandle file, void* buffer, uint32_t count) {
   return Ops().readBlock(file, buffer, count);
@@ -58,8 +58,11 @@ int MoveOver(const char* from, const char* to) {
 int RemoveFile(const char* path) {
   return Ops().removeFile(path);
 }
-int FreeSpace(const char* folder, uint64_t* bytes) {
-  return Ops().freeSpace(folder, bytes);
+int FreeSpaceBeside(const char* path, uint64_t* bytes) {
+  return Ops().freeSpace(path, bytes);
+}
+int IsSameFile(FileHandle file, const char* path) {
+  return Ops().sameFile(file, path);
 }
 
 int FormatText(char* out, size_t size, const char* format, ...) {

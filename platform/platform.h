@@ -26,10 +26,10 @@ struct PlatformOps {
   // Returns kNoFile on failure (for instance when the name is a folder).
   FileHandle (*createForWrite)(const char* path);
   // Looks a name up without opening it. Returns 0 when no file or folder of this name exists;
-  // otherwise 1, with the file's size stored as two 32-bit halves (0 for a folder).
-  int (*nameSize)(const char* path, uint32_t* low, uint32_t* high);
-  // Stores the file's size as two 32-bit halves. Returns 1, or 0 when the size is unknown.
-  int (*fileSize)(FileHandle file, uint32_t* low, uint32_t* high);
+  // otherwise 1, with the file's whole 64-bit size stored (0 for a folder).
+  int (*nameSize)(const char* path, uint64_t* size);
+  // Stores the file's whole 64-bit size. Returns 1, or 0 when the size is unknown.
+  int (*fileSize)(FileHandle file, uint64_t* size);
   // Reads exactly `count` bytes from the current position. Returns 1 when all of them arrived;
   // 0 on an error or when the file ended first (a short read is a failure).
   int (*readBlock)(FileHandle file, void* buffer, uint32_t count);
@@ -58,9 +58,16 @@ struct PlatformOps {
   int (*moveOver)(const char* from, const char* to);
   // Deletes a file. Returns 1 when it is gone, else 0.
   int (*removeFile)(const char* path);
-  // Stores the bytes that this process may still write on the volume holding `folder`.
-  // Returns 1, or 0 when that is unknown.
-  int (*freeSpace)(const char* folder, uint64_t* bytes);
+  // Stores the bytes that this process may still write in the folder that holds the file
+  // `path` (a name with or without a folder part, which need not exist). Returns 1, or 0 when
+  // that is unknown.
+  int (*freeSpace)(const char* path, uint64_t* bytes);
+  // Whether `path` names the very file that `file` has open, under this name or another (a
+  // hard link, a symbolic link, another spelling of the path): compared by file identity
+  // (volume and file index on Windows, device and inode on POSIX), not by name. Returns 0
+  // only when that is known not to be so: nothing of that name exists, or it is another file.
+  // When it cannot be told, returns 1.
+  int (*sameFile)(FileHandle file, const char* path);
 };
 
 // The real operations of this build.
@@ -73,8 +80,8 @@ void ResetPlatformOps();
 // Short names for the operations in force, as the engines use them.
 FileHandle OpenForRead(const char* path);
 FileHandle CreateForWrite(const char* path);
-int GetNameSize(const char* path, uint32_t* low, uint32_t* high);
-int GetFileSize32(FileHandle file, uint32_t* low, uint32_t* high);
+int GetNameSize(const char* path, uint64_t* size);
+int GetFileSize64(FileHandle file, uint64_t* size);
 int ReadBlock(FileHandle file, void* buffer, uint32_t count);
 int WriteBlock(FileHandle file, const void* buffer, uint32_t count);
 void CloseFile(FileHandle file);
@@ -85,7 +92,8 @@ void UpperCaseAscii(char* text);
 FileHandle CreateTempBeside(const char* path, char* name, size_t size);
 int MoveOver(const char* from, const char* to);
 int RemoveFile(const char* path);
-int FreeSpace(const char* folder, uint64_t* bytes);
+int FreeSpaceBeside(const char* path, uint64_t* bytes);
+int IsSameFile(FileHandle file, const char* path);
 int FormatText(char* out, size_t size, const char* format, ...)
 #if defined(__GNUC__)
     __attribute__((format(printf, 3, 4)))

@@ -11,6 +11,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <string>
 
 #include "platform/platform.h"
 #include "platform/temp_name.h"
@@ -39,22 +41,17 @@ FileHandle PosixCreateForWrite(const char* path) {
 }
 
 // Folders report 0 bytes, as they do on Windows.
-int PosixNameSize(const char* path, uint32_t* low, uint32_t* high) {
+int PosixNameSize(const char* path, uint64_t* size) {
   struct stat info;
   if (stat(path, &info) != 0) return 0;
-  const uint64_t size =
-      S_ISDIR(info.st_mode) || info.st_size < 0 ? 0 : static_cast<uint64_t>(info.st_size);
-  *low = static_cast<uint32_t>(size);
-  *high = static_cast<uint32_t>(size >> 32);
+  *size = S_ISDIR(info.st_mode) || info.st_size < 0 ? 0 : static_cast<uint64_t>(info.st_size);
   return 1;
 }
 
-int PosixFileSize(FileHandle file, uint32_t* low, uint32_t* high) {
+int PosixFileSize(FileHandle file, uint64_t* size) {
   struct stat info;
   if (fstat(AsFd(file), &info) != 0 || info.st_size < 0) return 0;
-  uint64_t size = static_cast<uint64_t>(info.st_size);
-  *low = static_cast<uint32_t>(size);
-  *high = static_cast<uint32_t>(size >> 32);
+  *size = static_cast<uint64_t>(info.st_size);
   return 1;
 }
 
@@ -186,13 +183,24 @@ int PosixRemoveFile(const char* path) {
   return unlink(path) == 0 ? 1 : 0;
 }
 
-// The blocks left to unprivileged writers, as Win32 counts the bytes left to the caller.
-int PosixFreeSpace(const char* folder, uint64_t* bytes) {
+// The blocks left to unprivileged writers, as Win32 counts the bytes left to the caller, in
+// the folder part of the path: everything up to its last slash.
+int PosixFreeSpace(const char* path, uint64_t* bytes) {
+  const char* slash = std::strrchr(path, '/');
+  const std::string folder = slash ? std::string(path, slash + 1) : std::string(".");
   struct statvfs info;
-  if (statvfs(folder, &info) != 0) return 0;
+  if (statvfs(folder.c_str(), &info) != 0) return 0;
   // No volume has the 2^64 bytes that would make this product wrap.
   *bytes = static_cast<uint64_t>(info.f_bavail) * static_cast<uint64_t>(info.f_frsize);
   return 1;
+}
+
+int PosixSameFile(FileHandle file, const char* path) {
+  struct stat named;
+  if (stat(path, &named) != 0) return errno == ENOENT || errno == ENOTDIR ? 0 : 1;
+  struct stat open;
+  if (fstat(AsFd(file), &open) != 0) return 1;
+  return open.st_dev == named.st_dev && open.st_ino == named.st_ino ? 1 : 0;
 }
 
 }  // namespace
@@ -215,6 +223,7 @@ const PlatformOps& RealPlatformOps() {
       .moveOver = PosixMoveOver,
       .removeFile = PosixRemoveFile,
       .freeSpace = PosixFreeSpace,
+      .sameFile = PosixSameFile,
   };
   return ops;
 }

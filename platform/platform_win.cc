@@ -25,23 +25,21 @@ FileHandle Win32CreateForWrite(const char* path) {
 }
 
 // One query answers both whether the name exists and how big it is, without opening it.
-int Win32NameSize(const char* path, uint32_t* low, uint32_t* high) {
+int Win32NameSize(const char* path, uint64_t* size) {
   WIN32_FILE_ATTRIBUTE_DATA data;
   if (!GetFileAttributesExA(path, GetFileExInfoStandard, &data)) return 0;
   const bool folder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-  *low = folder ? 0 : data.nFileSizeLow;
-  *high = folder ? 0 : data.nFileSizeHigh;
+  *size = folder ? 0 : (uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
   return 1;
 }
 
-int Win32FileSize(FileHandle file, uint32_t* low, uint32_t* high) {
-  DWORD highPart = 0;
+int Win32FileSize(FileHandle file, uint64_t* size) {
+  DWORD high = 0;
   SetLastError(NO_ERROR);
-  DWORD lowPart = GetFileSize(AsHandle(file), &highPart);
+  const DWORD low = GetFileSize(AsHandle(file), &high);
   // INVALID_FILE_SIZE is also a valid low half; only the error code tells them apart.
-  if (lowPart == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) return 0;
-  *low = lowPart;
-  *high = highPart;
+  if (low == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) return 0;
+  *size = (uint64_t{high} << 32) | low;
   return 1;
 }
 
@@ -128,11 +126,42 @@ int Win32RemoveFile(const char* path) {
   return DeleteFileA(path) ? 1 : 0;
 }
 
-int Win32FreeSpace(const char* folder, uint64_t* bytes) {
+// The folder is what the full path keeps before its last component. GetFullPathNameA finds
+// that component by the system's own rules, which know the code page: a trail byte 0x5C of a
+// double-byte character (as in ソ) is no separator there.
+int Win32FreeSpace(const char* path, uint64_t* bytes) {
+  char folder[MAX_PATH + 1];
+  char* name = nullptr;
+  const DWORD length = GetFullPathNameA(path, sizeof folder, folder, &name);
+  if (length == 0 || length >= sizeof folder) return 0;
+  if (name) *name = '\0';
   ULARGE_INTEGER available;
   if (!GetDiskFreeSpaceExA(folder, &available, nullptr, nullptr)) return 0;
   *bytes = available.QuadPart;
   return 1;
+}
+
+// Opening with no access right at all conflicts with no sharing mode, so it works even while
+// the file is held open elsewhere; a folder opens too, with backup semantics, and then simply
+// is another file.
+int Win32SameFile(FileHandle file, const char* path) {
+  HANDLE other = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                             nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (other == INVALID_HANDLE_VALUE) {
+    const DWORD error = GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? 0 : 1;
+  }
+  BY_HANDLE_FILE_INFORMATION open;
+  BY_HANDLE_FILE_INFORMATION named;
+  const bool known = GetFileInformationByHandle(AsHandle(file), &open) &&
+                     GetFileInformationByHandle(other, &named);
+  CloseHandle(other);
+  if (!known) return 1;
+  return open.dwVolumeSerialNumber == named.dwVolumeSerialNumber &&
+                 open.nFileIndexHigh == named.nFileIndexHigh &&
+                 open.nFileIndexLow == named.nFileIndexLow
+             ? 1
+             : 0;
 }
 
 }  // namespace
@@ -155,6 +184,7 @@ const PlatformOps& RealPlatformOps() {
       .moveOver = Win32MoveOver,
       .removeFile = Win32RemoveFile,
       .freeSpace = Win32FreeSpace,
+      .sameFile = Win32SameFile,
   };
   return ops;
 }

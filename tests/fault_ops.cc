@@ -18,6 +18,8 @@ struct State {
   uint32_t ticks;
   bool fixedFreeSpace;
   uint64_t freeSpace;
+  bool limitedBlocks;
+  uint32_t blockLimit;
 };
 State g_state;
 
@@ -61,14 +63,14 @@ FileHandle FaultCreateForWrite(const char* path) {
   return file;
 }
 
-int FaultNameSize(const char* path, uint32_t* low, uint32_t* high) {
+int FaultNameSize(const char* path, uint64_t* size) {
   if (ShouldFail(FaultOp::kNameSize)) return 0;
-  return Real().nameSize(path, low, high);
+  return Real().nameSize(path, size);
 }
 
-int FaultFileSize(FileHandle file, uint32_t* low, uint32_t* high) {
+int FaultFileSize(FileHandle file, uint64_t* size) {
   if (ShouldFail(FaultOp::kFileSize)) return 0;
-  return Real().fileSize(file, low, high);
+  return Real().fileSize(file, size);
 }
 
 int FaultReadBlock(FileHandle file, void* buffer, uint32_t count) {
@@ -94,6 +96,7 @@ uint32_t FaultTickCount() {
 }
 
 void* FaultAllocBlock(uint32_t size) {
+  if (g_state.limitedBlocks && size > g_state.blockLimit) return nullptr;
   if (ShouldFail(FaultOp::kAllocBlock)) return nullptr;
   void* block = Real().allocBlock(size);
   if (block) {
@@ -125,11 +128,16 @@ int FaultRemoveFile(const char* path) {
   return Real().removeFile(path);
 }
 
-int FaultFreeSpace(const char* folder, uint64_t* bytes) {
+int FaultFreeSpace(const char* path, uint64_t* bytes) {
   if (ShouldFail(FaultOp::kFreeSpace)) return 0;
-  if (!g_state.fixedFreeSpace) return Real().freeSpace(folder, bytes);
+  if (!g_state.fixedFreeSpace) return Real().freeSpace(path, bytes);
   *bytes = g_state.freeSpace;
   return 1;
+}
+
+int FaultSameFile(FileHandle file, const char* path) {
+  if (ShouldFail(FaultOp::kSameFile)) return 1;
+  return Real().sameFile(file, path);
 }
 
 }  // namespace
@@ -137,7 +145,7 @@ int FaultFreeSpace(const char* folder, uint64_t* bytes) {
 const char* FaultOpName(FaultOp op) {
   static const char* const names[] = {"openForRead", "createForWrite", "nameSize",   "fileSize",
                                       "readBlock",   "writeBlock",     "allocBlock", "createTemp",
-                                      "moveOver",    "removeFile",     "freeSpace"};
+                                      "moveOver",    "removeFile",     "freeSpace",  "sameFile"};
   return names[static_cast<int>(op)];
 }
 
@@ -160,6 +168,7 @@ void InstallFaultOps() {
   ops.moveOver = FaultMoveOver;
   ops.removeFile = FaultRemoveFile;
   ops.freeSpace = FaultFreeSpace;
+  ops.sameFile = FaultSameFile;
   SetPlatformOps(ops);
 }
 
@@ -185,6 +194,11 @@ void FixTickCount(uint32_t ticks) {
 void FixFreeSpace(uint64_t bytes) {
   g_state.fixedFreeSpace = true;
   g_state.freeSpace = bytes;
+}
+
+void LimitBlockSize(uint32_t bytes) {
+  g_state.limitedBlocks = true;
+  g_state.blockLimit = bytes;
 }
 
 int CallCount(FaultOp op) {

@@ -19,6 +19,7 @@ enum class FaultOp {
   kMoveOver,
   kRemoveFile,
   kFreeSpace,
+  kSameFile,
   kCount
 };
 
@@ -31,7 +32,8 @@ void RemoveFaultOps();
 
 // Makes call number `n` (from 1) of `op` fail; with `forever`, every later call fails too.
 // A failing read delivers nothing; a failing write stores half of the bytes first, as a disk
-// that fills up does; a failing move or removal changes nothing.
+// that fills up does; a failing move or removal changes nothing; a failing identity check
+// cannot tell, and so answers "the same file".
 void FailCall(FaultOp op, int n, bool forever = false);
 // Runs `action` just before call number `n` (from 1) of `op` is served, for instance to change a
 // file between two passes of an engine. One action at a time; it runs once.
@@ -40,6 +42,10 @@ void BeforeCall(FaultOp op, int n, std::function<void()> action);
 void FixTickCount(uint32_t ticks);
 // Every free-space query succeeds with this many bytes from now on (unless made to fail).
 void FixFreeSpace(uint64_t bytes);
+// From now on blocks larger than `bytes` are refused, as in a process whose address space has
+// no room for them. Such refusals are not counted as calls, so the calls that remain can be
+// made to fail one by one as usual.
+void LimitBlockSize(uint32_t bytes);
 // The operations that the wrappers call through, counting and failing as above: the real ones
 // when installed. A test may replace one, for instance to report sizes no file has.
 PlatformOps& UnderlyingOps();

@@ -62,29 +62,25 @@ TEST_F(PlatformTest, FoldersAndMissingNames) {
   EXPECT_EQ(OpenForRead("folder"), kNoFile);  // a folder is not a file to read
   EXPECT_EQ(CreateForWrite("folder"), kNoFile);
   EXPECT_TRUE(fs::is_directory("folder"));
-  uint32_t low = 7;
-  uint32_t high = 7;
-  EXPECT_TRUE(GetNameSize("folder", &low, &high));  // a folder's name exists
-  EXPECT_EQ(low | high, 0u);
-  EXPECT_FALSE(GetNameSize("missing", &low, &high));
+  uint64_t size = 7;
+  EXPECT_TRUE(GetNameSize("folder", &size));  // a folder's name exists
+  EXPECT_EQ(size, 0u);
+  EXPECT_FALSE(GetNameSize("missing", &size));
   EXPECT_EQ(OpenForRead("missing"), kNoFile);
   EXPECT_FALSE(RemoveFile("missing"));
 }
 
 TEST_F(PlatformTest, SizesHaveBothHalves) {
   MakeSparseFile("big", (uint64_t{1} << 32) + 10);  // only its size is real
-  uint32_t low = 0;
-  uint32_t high = 0;
-  ASSERT_TRUE(GetNameSize("big", &low, &high));
-  EXPECT_EQ(high, 1u);
-  EXPECT_EQ(low, 10u);
+  uint64_t size = 0;
+  ASSERT_TRUE(GetNameSize("big", &size));
+  EXPECT_EQ(size, (uint64_t{1} << 32) + 10);
   const FileHandle file = OpenForRead("big");
   ASSERT_NE(file, kNoFile);
-  low = high = 0;
-  EXPECT_TRUE(GetFileSize32(file, &low, &high));
+  size = 0;
+  EXPECT_TRUE(GetFileSize64(file, &size));
   CloseFile(file);
-  EXPECT_EQ(high, 1u);
-  EXPECT_EQ(low, 10u);
+  EXPECT_EQ(size, (uint64_t{1} << 32) + 10);
 }
 
 TEST_F(PlatformTest, SharingModes) {
@@ -136,17 +132,39 @@ TEST_F(PlatformTest, MoveOverAFolderFailsAndKeepsBoth) {
   EXPECT_TRUE(fs::is_directory("to"));
 }
 
-TEST_F(PlatformTest, FreeSpaceOfTheCurrentVolume) {
+TEST_F(PlatformTest, FreeSpaceOfTheFolderThatHoldsAName) {
+  fs::create_directory("sub");
   uint64_t bytes = 0;
-  ASSERT_TRUE(FreeSpace(".", &bytes));
+  ASSERT_TRUE(FreeSpaceBeside("not-yet", &bytes));  // the current folder
   EXPECT_GT(bytes, 0u);
+  bytes = 0;
+  ASSERT_TRUE(FreeSpaceBeside("sub/not-yet", &bytes));
+  EXPECT_GT(bytes, 0u);
+  EXPECT_FALSE(FreeSpaceBeside("missing/not-yet", &bytes));
+}
+
+TEST_F(PlatformTest, SameFileByIdentityNotByName) {
+  WriteFileBytes("source", "abc");
+  WriteFileBytes("other", "abc");
+  fs::create_directory("folder");
+  fs::create_hard_link("source", "folder/link");
+  const FileHandle file = OpenForRead("source");
+  ASSERT_NE(file, kNoFile);
+  EXPECT_TRUE(IsSameFile(file, "source"));
+  EXPECT_TRUE(IsSameFile(file, "folder/../source"));  // another spelling
+  EXPECT_TRUE(IsSameFile(file, "folder/link"));       // another name of the same file
+  EXPECT_FALSE(IsSameFile(file, "other"));            // same bytes, another file
+  EXPECT_FALSE(IsSameFile(file, "folder"));
+  EXPECT_FALSE(IsSameFile(file, "missing"));
+  EXPECT_FALSE(IsSameFile(file, "missing/source"));
+  CloseFile(file);
 }
 
 TEST_F(PlatformTest, TickCountCountsMilliseconds) {
   const uint32_t before = TickCount();
   std::this_thread::sleep_for(std::chrono::milliseconds(50));
   const uint32_t elapsed = TickCount() - before;  // modulo 2^32, across a wrap too
-  EXPECT_GE(elapsed, 40u);  // the Windows tick may step in 10 to 16 ms
+  EXPECT_GE(elapsed, 40u);                        // the Windows tick may step in 10 to 16 ms
   EXPECT_LT(elapsed, 10000u);
 }
 

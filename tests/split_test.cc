@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "core/restore.h"
 #include "tests/engine_test_util.h"
 #include "tests/fault_ops.h"
 
@@ -18,23 +19,36 @@ namespace {
 class SplitTest : public EngineTest {
  protected:
   // Splits `source` bytes and expects pieces of exactly the given sizes, holding consecutive
-  // slices of the source, and no other file but the source.
+  // slices of the source, and no other file but the source; then restores them. Both are done
+  // twice: with the whole file in one block, and streamed, as when that block is refused. Both
+  // ways must give the same pieces and the same output.
   void ExpectPieces(const std::string& source, int32_t pieceSize,
                     const std::vector<size_t>& sizes) {
-    WriteFileBytes("source.bin", source);
-    ASSERT_EQ(SplitFile("source.bin", pieceSize), 1);
-    std::vector<std::string> expectedNames = {"source.bin"};
-    size_t offset = 0;
-    for (size_t i = 0; i < sizes.size(); ++i) {
-      const std::string name = PieceName(kBase53203, static_cast<int>(i));
-      expectedNames.push_back(name);
-      EXPECT_EQ(ReadFileBytes(name), source.substr(offset, sizes[i])) << name;
-      offset += sizes[i];
+    for (bool streamed : {false, true}) {
+      SCOPED_TRACE(streamed ? "streamed" : "whole");
+      for (const std::string& name : ListCurrentDir()) fs::remove(name);
+      WriteFileBytes("source.bin", source);
+      if (streamed) FailCall(FaultOp::kAllocBlock, 1);  // the block of the whole source
+      ASSERT_EQ(SplitFile("source.bin", pieceSize), 1);
+      std::vector<std::string> expectedNames = {"source.bin"};
+      size_t offset = 0;
+      for (size_t i = 0; i < sizes.size(); ++i) {
+        const std::string name = PieceName(kBase53203, static_cast<int>(i));
+        expectedNames.push_back(name);
+        EXPECT_EQ(ReadFileBytes(name), source.substr(offset, sizes[i])) << name;
+        offset += sizes[i];
+      }
+      EXPECT_EQ(offset, source.size());
+      std::sort(expectedNames.begin(), expectedNames.end());
+      EXPECT_EQ(ListCurrentDir(), expectedNames);
+      EXPECT_EQ(ReadFileBytes("source.bin"), source);
+
+      if (streamed) FailCall(FaultOp::kAllocBlock, CallCount(FaultOp::kAllocBlock) + 1);
+      ASSERT_EQ(RestoreFile(kBase53203), 1);
+      EXPECT_EQ(ReadFileBytes(kBase53203), source);
+      FailCall(FaultOp::kAllocBlock, 0);
+      fs::remove(kBase53203);
     }
-    EXPECT_EQ(offset, source.size());
-    std::sort(expectedNames.begin(), expectedNames.end());
-    EXPECT_EQ(ListCurrentDir(), expectedNames);
-    EXPECT_EQ(ReadFileBytes("source.bin"), source);
   }
 };
 
@@ -114,15 +128,33 @@ TEST_F(SplitTest, SourceMustFitInTheFreeSpace) {
   ExpectPieces(source, 300, {300, 300, 300, 100});
 }
 
-TEST_F(SplitTest, SourcesOf2GiBOrMoreAreRefused) {
-  // Sparse files: the size is what matters, not the bytes.
-  for (uint64_t size : {uint64_t{0x80000000u}, uint64_t{0x100000000u} + 10}) {
-    MakeSparseFile("big.bin", size);
-    ASSERT_EQ(fs::file_size("big.bin"), size);
-    EXPECT_EQ(SplitFile("big.bin", 1024 * 1024), 0) << size;
-    EXPECT_EQ(ListCurrentDir(), std::vector<std::string>{"big.bin"});
-    fs::remove("big.bin");
-  }
+TEST_F(SplitTest, StreamingNeverCreatesAPieceThatIsTheSource) {
+  // The source lies in the current folder under the name that piece 01 gets, and creating
+  // that piece would empty it before its bytes are read.
+  const std::string source = PatternBytes(1000);
+  WriteFileBytes("53203-01", source);
+  FailCall(FaultOp::kAllocBlock, 1);  // no block of the whole source: it is streamed
+  EXPECT_EQ(SplitFile("53203-01", 300), 0);
+  EXPECT_TRUE(ReadFileBytes("53203-01") == source);
+  EXPECT_TRUE(ReadFileBytes("53203-00") == source.substr(0, 300));  // the piece before stays
+  EXPECT_EQ(ListCurrentDir(), (std::vector<std::string>{"53203-00", "53203-01"}));
+
+  // The name of piece 00 is another link to the source, which lies elsewhere.
+  fs::remove("53203-00");
+  fs::create_directory("elsewhere");
+  fs::rename("53203-01", "elsewhere/source");
+  fs::create_hard_link("elsewhere/source", "53203-00");
+  FailCall(FaultOp::kAllocBlock, CallCount(FaultOp::kAllocBlock) + 1);
+  EXPECT_EQ(SplitFile("elsewhere/source", 300), 0);
+  EXPECT_TRUE(ReadFileBytes("elsewhere/source") == source);
+  EXPECT_EQ(ListCurrentDir(), (std::vector<std::string>{"53203-00", "elsewhere"}));
+}
+
+TEST_F(SplitTest, MoreThan2To31PiecesAreRefused) {
+  // Piece indices are signed 32-bit numbers; a sparse source costs no disk space.
+  MakeSparseFile("big.bin", (uint64_t{1} << 31) + 1);
+  EXPECT_EQ(SplitFile("big.bin", 1), 0);
+  EXPECT_EQ(ListCurrentDir(), std::vector<std::string>{"big.bin"});
 }
 
 }  // namespace

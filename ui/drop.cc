@@ -18,11 +18,12 @@ namespace {
 bool ReadFileSize(const char* path, double* size) {
   const FileHandle file = OpenForRead(path);
   if (file == kNoFile) return false;
-  uint32_t low = 0;
-  uint32_t high = 0;
-  const bool known = GetFileSize32(file, &low, &high);
+  uint64_t bytes = 0;
+  const bool known = GetFileSize64(file, &bytes);
   CloseFile(file);
-  *size = static_cast<double>(high) * 4294967296.0 + static_cast<double>(low);
+  // Two exact 32-bit halves: every size below 2^53 bytes converts without rounding.
+  *size = static_cast<double>(static_cast<uint32_t>(bytes >> 32)) * 4294967296.0 +
+          static_cast<double>(static_cast<uint32_t>(bytes));
   return known;
 }
 

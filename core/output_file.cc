@@ -1,0 +1,32 @@
+#include "core/output_file.h"
+
+int FinishPiece(const char* name, FileHandle piece, int written) {
+  CloseFile(piece);
+  // A short file must not stay under the name; the result is 0 whether or not it goes.
+  if (!written) RemoveFile(name);
+  return written;
+}
+
+int WriteWholeFile(const char* path, const char* bytes, uint32_t count) {
+  FileHandle file = CreateForWrite(path);
+  if (file == kNoFile) return 0;
+  return FinishPiece(path, file, WriteBlock(file, bytes, count));
+}
+
+int BeginAtomicReplace(const char* path, AtomicReplace* replace) {
+  replace->file = CreateTempBeside(path, replace->temp, sizeof replace->temp);
+  return replace->file != kNoFile;
+}
+
+int FinishAtomicReplace(const char* path, AtomicReplace* replace, int written) {
+  CloseFile(replace->file);
+  int ok = written && MoveOver(replace->temp, path);
+  if (!ok) RemoveFile(replace->temp);
+  return ok;
+}
+
+int ReplaceAtomically(const char* path, const char* bytes, uint32_t count) {
+  AtomicReplace replace;
+  if (!BeginAtomicReplace(path, &replace)) return 0;
+  return FinishAtomicReplace(path, &replace, WriteBlock(replace.file, bytes, count));
+}

@@ -1,0 +1,34 @@
+// Writing the files that the engines produce, so that a failure never leaves a short file
+// under the name: a piece that cannot be written whole is deleted again, and an output is
+// replaced only once its new contents are complete.
+#pragma once
+
+#include <cstdint>
+
+#include "core/piece_name.h"
+#include "platform/platform.h"
+
+// Closes a piece that was created for writing and filled (`written` 1) or not (0). A piece that
+// was not written in full is deleted again. Returns `written`.
+int FinishPiece(const char* name, FileHandle piece, int written);
+
+// Creates (or empties) the file and writes `count` bytes into it with one write. Returns 1
+// when all of them were written; otherwise 0, with the file deleted again.
+int WriteWholeFile(const char* path, const char* bytes, uint32_t count);
+
+// A replacement of a file in progress: the new contents go to a temporary file beside it.
+struct AtomicReplace {
+  FileHandle file;
+  char temp[kPieceNameBytes];  // the path and three bytes, as long as its piece "-00"
+};
+
+// Creates the temporary file beside `path` for the new contents. Returns 0 when it cannot.
+int BeginAtomicReplace(const char* path, AtomicReplace* replace);
+// Closes the temporary file and, when it was filled whole (`written` 1), puts it in the place
+// of `path` in one step. Returns 1 when `path` now holds the new contents. Otherwise returns 0,
+// the temporary file is deleted again, and a file named `path` keeps every byte it had.
+int FinishAtomicReplace(const char* path, AtomicReplace* replace, int written);
+
+// Replaces the contents of `path` by `count` bytes, written with one write, atomically as
+// above.
+int ReplaceAtomically(const char* path, const char* bytes, uint32_t count);

@@ -1,0 +1,13 @@
+#include "core/stream_copy.h"
+
+#include "core/limits.h"
+
+int CopyBytes(FileHandle from, FileHandle to, uint64_t count, char* buffer) {
+  while (count > 0) {
+    const uint32_t chunk =
+        count < kStreamBufferBytes ? static_cast<uint32_t>(count) : kStreamBufferBytes;
+    if (!ReadBlock(from, buffer, chunk) || !WriteBlock(to, buffer, chunk)) return 0;
+    count -= chunk;
+  }
+  return 1;
+}
