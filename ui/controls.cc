@@ -44,3 +44,12 @@ void CreateControls(HWND parent) {
   SendDlgItemMessageA(parent, ID_UNIT_KB, BM_SETCHECK, 1, 0);
   SetDlgItemTextA(parent, ID_SIZE, kTextInitialSize);
 }
+
+RECT ControlsExtent() {
+  RECT extent = {};
+  for (const ControlSpec& c : kControls) {
+    const RECT rect = {c.x, c.y, c.x + c.width, c.y + c.height};
+    UnionRect(&extent, &extent, &rect);
+  }
+  return extent;
+}

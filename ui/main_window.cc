@@ -8,12 +8,16 @@
 #include "ui/controls.h"
 #include "ui/drop.h"
 #include "ui/texts.h"
+#include "ui/window_fit.h"
 
 namespace {
 
 BOOL OnCreate(HWND window, LPCREATESTRUCT) {
   MainWindow = window;
   CreateControls(window);
+  // Still hidden here: CreateWindowExA shows a WS_VISIBLE window only after WM_CREATE, so a
+  // thicker frame is made up for before the window first appears.
+  FitWindowToControls(window);
   return TRUE;
 }
 
