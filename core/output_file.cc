@@ -19,8 +19,11 @@ int BeginAtomicReplace(const char* path, AtomicReplace* replace) {
 }
 
 int FinishAtomicReplace(const char* path, AtomicReplace* replace, int written) {
+  // The bytes go to the disk before the name does: after a power cut the output's name shows
+  // either the old file or the whole new one, never an empty or partial file.
+  const int flushed = written && FlushFile(replace->file);
   CloseFile(replace->file);
-  int ok = written && MoveOver(replace->temp, path);
+  int ok = flushed && MoveOver(replace->temp, path);
   if (!ok) RemoveFile(replace->temp);
   return ok;
 }

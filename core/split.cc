@@ -28,12 +28,14 @@ int32_t DrawBaseNumber() {
 }
 
 // Whether the pieces fit in the free space of the current folder, where they go. Together they
-// hold exactly the source's bytes. An unknown free space counts as too little: nothing is
-// created when the outcome cannot be foreseen.
+// hold exactly the source's bytes. Some folders cannot tell their free space (no right to list
+// them, some network file systems); the split then goes ahead and relies on its checked
+// writes, which never leave a truncated piece.
 bool PiecesFit(int32_t base, uint64_t size) {
   char firstPiece[kPieceNameBytes];
   uint64_t free = 0;
-  return FormatPieceName(firstPiece, base, 0) && FreeSpaceBeside(firstPiece, &free) && size <= free;
+  return FormatPieceName(firstPiece, base, 0) &&
+         (!FreeSpaceBeside(firstPiece, &free) || size <= free);
 }
 
 // Writes every piece, each with one write, from the block that holds the whole source.

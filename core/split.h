@@ -11,7 +11,7 @@
 // through one small buffer.
 //
 // Returns 1 when every piece was written in full, else 0. Nothing is created when the source
-// cannot be opened, is larger than the free space of the current directory's volume, would
+// cannot be opened, is known to be larger than the free space of the current directory, would
 // need more than 2^31 pieces, or when `pieceSize` is 0. When a piece cannot be created or
 // written, or the source cannot be read whole, the complete pieces before it stay and the one
 // that failed is deleted again. The source is never changed: a piece name that is the source

@@ -64,6 +64,9 @@ int FreeSpaceBeside(const char* path, uint64_t* bytes) {
 int IsSameFile(FileHandle file, const char* path) {
   return Ops().sameFile(file, path);
 }
+int FlushFile(FileHandle file) {
+  return Ops().flushFile(file);
+}
 
 int FormatText(char* out, size_t size, const char* format, ...) {
   va_list args;

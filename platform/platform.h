@@ -53,10 +53,13 @@ struct PlatformOps {
   // writing without sharing. A name already in use is never opened or changed: the next one
   // is tried, up to 256. Stores the name in `name` (`size` bytes). Returns kNoFile on failure.
   FileHandle (*createTempBeside)(const char* path, char* name, size_t size);
-  // Gives the file `from` the name `to` in one step, replacing a file that has that name.
-  // Both names are in one folder. Returns 1, or 0 with both files as they were.
+  // Gives the file `from` the name `to` in one step, replacing a file that has that name, and
+  // returns once the new name is on the disk. Both names are in one folder. A file held open
+  // for a moment by another program (a virus scanner, an indexer) is waited for, up to about
+  // two seconds. Returns 1, or 0 with both files as they were.
   int (*moveOver)(const char* from, const char* to);
-  // Deletes a file. Returns 1 when it is gone, else 0.
+  // Deletes a file, waiting like moveOver for a brief hold by another program. Returns 1 when
+  // it is gone, else 0.
   int (*removeFile)(const char* path);
   // Stores the bytes that this process may still write in the folder that holds the file
   // `path` (a name with or without a folder part, which need not exist). Returns 1, or 0 when
@@ -68,6 +71,9 @@ struct PlatformOps {
   // only when that is known not to be so: nothing of that name exists, or it is another file.
   // When it cannot be told, returns 1.
   int (*sameFile)(FileHandle file, const char* path);
+  // Asks the system to put everything written to the file so far on the disk itself, and
+  // waits until it is there. Returns 1, or 0 when that failed.
+  int (*flushFile)(FileHandle file);
 };
 
 // The real operations of this build.
@@ -94,6 +100,7 @@ int MoveOver(const char* from, const char* to);
 int RemoveFile(const char* path);
 int FreeSpaceBeside(const char* path, uint64_t* bytes);
 int IsSameFile(FileHandle file, const char* path);
+int FlushFile(FileHandle file);
 int FormatText(char* out, size_t size, const char* format, ...)
 #if defined(__GNUC__)
     __attribute__((format(printf, 3, 4)))

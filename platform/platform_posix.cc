@@ -175,8 +175,20 @@ FileHandle PosixCreateTempBeside(const char* path, char* name, size_t size) {
   return CreateUnderFreeName(path, name, size, PosixCreateNew);
 }
 
+// The rename is made durable by flushing the folder that holds the names, as the new name is
+// an entry of that folder. Hard links and renames cannot cross folders here, so `to`'s folder
+// is the one.
 int PosixMoveOver(const char* from, const char* to) {
-  return rename(from, to) == 0 ? 1 : 0;
+  if (rename(from, to) != 0) return 0;
+  const char* slash = std::strrchr(to, '/');
+  const std::string folder = slash ? std::string(to, slash + 1) : std::string(".");
+  const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd >= 0) {
+    // Some file systems refuse to flush a folder (EINVAL); the rename has happened all the same.
+    fsync(fd);
+    close(fd);
+  }
+  return 1;
 }
 
 int PosixRemoveFile(const char* path) {
@@ -193,6 +205,10 @@ int PosixFreeSpace(const char* path, uint64_t* bytes) {
   // No volume has the 2^64 bytes that would make this product wrap.
   *bytes = static_cast<uint64_t>(info.f_bavail) * static_cast<uint64_t>(info.f_frsize);
   return 1;
+}
+
+int PosixFlushFile(FileHandle file) {
+  return fsync(AsFd(file)) == 0 ? 1 : 0;
 }
 
 int PosixSameFile(FileHandle file, const char* path) {
@@ -224,6 +240,7 @@ const PlatformOps& RealPlatformOps() {
       .removeFile = PosixRemoveFile,
       .freeSpace = PosixFreeSpace,
       .sameFile = PosixSameFile,
+      .flushFile = PosixFlushFile,
   };
   return ops;
 }

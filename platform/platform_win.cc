@@ -114,16 +114,44 @@ FileHandle Win32CreateTempBeside(const char* path, char* name, size_t size) {
   return CreateUnderFreeName(path, name, size, Win32CreateNew);
 }
 
+// Virus scanners, indexers and cloud clients open new files for a moment without delete
+// sharing, and a rename or deletion meanwhile fails with a sharing violation or "access
+// denied". Such an attempt is repeated in short steps for about two seconds before it counts
+// as a failure. Any other error fails at once.
+constexpr DWORD kLockWaitMs = 2000;
+constexpr DWORD kLockStepMs = 50;
+
+bool HeldByAnother(DWORD error) {
+  return error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED ||
+         error == ERROR_LOCK_VIOLATION;
+}
+
+template <typename Attempt>
+int RetryWhileHeld(Attempt attempt) {
+  const DWORD start = GetTickCount();
+  for (;;) {
+    if (attempt()) return 1;
+    if (!HeldByAnother(GetLastError()) || GetTickCount() - start >= kLockWaitMs) return 0;
+    Sleep(kLockStepMs);
+  }
+}
+
 // A rename within one folder, which the file system does in one step. Without
 // MOVEFILE_COPY_ALLOWED it can never turn into a copy that fails halfway. With
-// MOVEFILE_WRITE_THROUGH it returns only once the rename itself is on the disk; the file's
-// bytes stay with the cache, as every other write of the program does.
+// MOVEFILE_WRITE_THROUGH it returns only once the rename itself is on the disk; the file's own
+// bytes were flushed before (flushFile).
 int Win32MoveOver(const char* from, const char* to) {
-  return MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) ? 1 : 0;
+  return RetryWhileHeld([&] {
+    return MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+  });
 }
 
 int Win32RemoveFile(const char* path) {
-  return DeleteFileA(path) ? 1 : 0;
+  return RetryWhileHeld([&] { return DeleteFileA(path) != 0; });
+}
+
+int Win32FlushFile(FileHandle file) {
+  return FlushFileBuffers(AsHandle(file)) ? 1 : 0;
 }
 
 // The folder is what the full path keeps before its last component. GetFullPathNameA finds
@@ -185,6 +213,7 @@ const PlatformOps& RealPlatformOps() {
       .removeFile = Win32RemoveFile,
       .freeSpace = Win32FreeSpace,
       .sameFile = Win32SameFile,
+      .flushFile = Win32FlushFile,
   };
   return ops;
 }

@@ -140,12 +140,18 @@ int FaultSameFile(FileHandle file, const char* path) {
   return Real().sameFile(file, path);
 }
 
+int FaultFlushFile(FileHandle file) {
+  if (ShouldFail(FaultOp::kFlushFile)) return 0;
+  return Real().flushFile(file);
+}
+
 }  // namespace
 
 const char* FaultOpName(FaultOp op) {
   static const char* const names[] = {"openForRead", "createForWrite", "nameSize",   "fileSize",
                                       "readBlock",   "writeBlock",     "allocBlock", "createTemp",
-                                      "moveOver",    "removeFile",     "freeSpace",  "sameFile"};
+                                      "moveOver",    "removeFile",     "freeSpace",  "sameFile",
+                                      "flushFile"};
   return names[static_cast<int>(op)];
 }
 
@@ -169,6 +175,7 @@ void InstallFaultOps() {
   ops.removeFile = FaultRemoveFile;
   ops.freeSpace = FaultFreeSpace;
   ops.sameFile = FaultSameFile;
+  ops.flushFile = FaultFlushFile;
   SetPlatformOps(ops);
 }
 

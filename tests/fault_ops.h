@@ -20,6 +20,7 @@ enum class FaultOp {
   kRemoveFile,
   kFreeSpace,
   kSameFile,
+  kFlushFile,
   kCount
 };
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <thread>
 
 #ifdef _WIN32
 #include "tests/win_test_util.h"
@@ -57,6 +58,32 @@ TEST_F(RealFaultTest, PieceOrOutputHeldOpenWithoutSharing) {
   EXPECT_EQ(RestoreFile("7"), 0);  // an output that cannot be replaced
   CloseHandle(held);
   EXPECT_EQ(ReadFileBytes("7"), "old");
+  EXPECT_EQ(ListCurrentDir(), (std::vector<std::string>{"7", "7-00", "7-01"}));
+#else
+  GTEST_SKIP() << "sharing modes exist only on Windows";
+#endif
+}
+
+TEST_F(RealFaultTest, OutputHeldForAMomentIsWaitedFor) {
+#ifdef _WIN32
+  // As a virus scanner does: read and write sharing, but no delete sharing, so the output
+  // cannot be replaced until it lets go, 400 ms later.
+  WritePieces("7", {"aa", "bb"});
+  WriteFileBytes("7", "old");
+  HANDLE held = CreateFileA("7", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  const DWORD start = GetTickCount();
+  std::thread release([held] {
+    Sleep(400);
+    CloseHandle(held);
+  });
+  const int result = RestoreFile("7");
+  const DWORD waited = GetTickCount() - start;
+  release.join();
+  EXPECT_EQ(result, 1);
+  EXPECT_GE(waited, 350u);  // the hold was real, and was waited out
+  EXPECT_EQ(ReadFileBytes("7"), "aabb");
   EXPECT_EQ(ListCurrentDir(), (std::vector<std::string>{"7", "7-00", "7-01"}));
 #else
   GTEST_SKIP() << "sharing modes exist only on Windows";
