@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# The built filecut.exe end to end: started under Wine in an empty folder, driven from another
+# The shipped filecut.exe end to end: started under Wine in an empty folder, driven from another
 # process (size 1 KB, a 2500-byte source, Enter), closed, and its pieces checked on disk.
 #   filecut_e2e.sh WINE_RUN LANE filecut.exe window_driver.exe
 set -euo pipefail
