@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# The built filecut.exe end to end: started under Wine in an empty folder, driven from another
+# The shipped filecut.exe end to end: started under Wine in an empty folder, driven from another
 # process (size 1 KB, a 2500-byte source, Enter), closed, and its pieces checked on disk.
 #   filecut_e2e.sh WINE_RUN LANE filecut.exe window_driver.exe
 set -euo pipefail
@@ -22,7 +22,9 @@ wait "$program" || program_status=$?
 fail() { echo "FAIL: $*"; exit 1; }
 [ "$driver_status" = 0 ] || fail "driver exited with $driver_status"
 [ "$program_status" = 0 ] || fail "filecut.exe exited with $program_status, not 0"
-pieces=( $(ls | grep -E '^[0-9]+-[0-9]{2,}$' | sort -t- -k2 -n) )
+# No piece at all must reach the message below: grep finds nothing and fails, which would end
+# an assignment from $(...) under set -e before it prints.
+mapfile -t pieces < <(ls | grep -E '^[0-9]+-[0-9]{2,}$' | sort -t- -k2 -n || true)
 [ "${#pieces[@]}" = 3 ] || fail "expected 3 pieces, found: ${pieces[*]:-none}"
 sizes="$(stat -c %s "${pieces[@]}" | tr '\n' ' ')"
 [ "$sizes" = "1024 1024 452 " ] || fail "piece sizes $sizes"
