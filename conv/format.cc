@@ -8,6 +8,8 @@ char DigitBuffer[kDigitBufferSize];
 
 namespace {
 
+// Exact by design (README, "Behaviour kept on purpose"): 15 digits, rounded half up in this
+// order of operations; printf's shortest or correctly rounded digits would show other numbers.
 constexpr int32_t kDigits = 15;
 // The scaling bounds, each the double nearest to its literal. They are deliberately not 1 and
 // 10: the rounding of values close to a power of ten depends on exactly these values.

@@ -48,6 +48,8 @@ double ParseRadixNumber(const char* text) {
 
 }  // namespace
 
+// Exact by design (README, "Behaviour kept on purpose"): the digits are summed in this order,
+// one rounding per step, so a library strtod, which rounds once, would change the last bits.
 double ParseNumber(const char* text) {
   const char* at = text;
   while (*at == ' ' || *at == '\t') ++at;

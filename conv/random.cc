@@ -6,6 +6,8 @@ namespace {
 uint32_t g_randomState = 1;
 }  // namespace
 
+// Exact by design (README, "Behaviour kept on purpose"): this generator and no library rand(),
+// so that the base number follows from the tick count alone, the same on every system.
 int32_t NextRandom() {
   // Unsigned arithmetic, so the multiplication and addition wrap modulo 2^32.
   g_randomState = g_randomState * 1103515245u + 12345u;

@@ -13,6 +13,8 @@ bool FormatPieceName(char* name, const char* baseText, uint32_t index) {
   return FormatText(name, kPieceNameBytes, "%s-%02d", baseText, static_cast<int>(index)) >= 0;
 }
 
+// Exact by design (README, "Behaviour kept on purpose"): three bytes off the end and no parsing
+// of the name, so that dropping any piece from -00 to -99 restores the whole set.
 bool CutPieceSuffix(char* path) {
   const size_t length = std::strlen(path);
   if (length < 3) return false;

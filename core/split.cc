@@ -101,7 +101,8 @@ int SplitOpenSource(FileHandle source, int32_t base, uint64_t size, uint32_t ste
 int SplitFile(const char* sourcePath, int32_t pieceSize) {
   // A size of 0 would make no progress and write empty pieces without end.
   if (pieceSize == 0) return 0;
-  // A negative size is a very large unsigned one: 4095 MB is 0xFFF00000 bytes.
+  // Exact by design (README, "Behaviour kept on purpose"): a negative size is a very large
+  // unsigned one, the only way to ask for pieces of 2 GiB or more: 4095 MB is 0xFFF00000 bytes.
   const uint32_t step = static_cast<uint32_t>(pieceSize);
 
   const FileHandle source = OpenForRead(sourcePath);

@@ -5,6 +5,9 @@
 #include "ui/app_state.h"
 #include "ui/commands.h"
 
+// Exact by design (README, "Behaviour kept on purpose"): a latch read after every message, not a
+// key message or a default button, so that Enter splits once per press whichever control has
+// the focus, and a key already down when the program starts does not split.
 void CheckEnterKey() {
   if (GetKeyState(VK_RETURN) < 0) {
     // Held down: count on below zero, stopping at the bottom so that the latch can neither
