@@ -7,9 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -20,6 +18,7 @@
 #include "tests/engine_test_util.h"
 #include "tests/fault_ops.h"
 #include "tests/peak_memory.h"
+#include "tests/sparse_model.h"
 
 namespace fs = std::filesystem;
 
@@ -46,117 +45,37 @@ void PrintTo(const Row& row, std::ostream* out) {
   *out << row.name;
 }
 
-// The source, as its maker wrote it: zero but for marks of kMarkBytes, each different.
-class SparseModel {
- public:
-  SparseModel(uint64_t size, uint32_t step) : size_(size) {
-    std::vector<uint64_t> starts = {0,
-                                    size - kMarkBytes,
-                                    2 * kGiB - 1001,
-                                    4 * kGiB - 3,
-                                    kStreamBufferBytes - 7,
-                                    3 * kStreamBufferBytes + 13};
-    for (uint64_t boundary = step; boundary < size; boundary += step) {
-      starts.push_back(boundary - kMarkBytes / 2);  // the end of one piece, the start of the next
-    }
-    std::sort(starts.begin(), starts.end());
-    uint64_t free = 0;
-    for (uint64_t at : starts) {
-      if (at < free || at + kMarkBytes > size) continue;  // no overlaps, nothing past the end
-      marks_.push_back(at);
-      free = at + kMarkBytes;
-    }
+// Marks at every piece boundary (the end of one piece, the start of the next), across the 2 GiB
+// and 4 GiB lines, around the first buffers, and at both ends.
+SparseModel ModelOf(uint64_t size, uint32_t step) {
+  std::vector<uint64_t> starts = {0,
+                                  size - kMarkBytes,
+                                  2 * kGiB - 1001,
+                                  4 * kGiB - 3,
+                                  kStreamBufferBytes - 7,
+                                  3 * kStreamBufferBytes + 13};
+  for (uint64_t boundary = step; boundary < size; boundary += step) {
+    starts.push_back(boundary - kMarkBytes / 2);
   }
-
-  void Write(const fs::path& path) const {
-    MakeSparseFile(path, size_);
-    std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
-    for (uint64_t at : marks_) {
-      const std::string mark = PatternBytes(kMarkBytes, static_cast<unsigned>(at % 1000003));
-      file.seekp(static_cast<std::streamoff>(at));
-      file.write(mark.data(), kMarkBytes);
-    }
-    ASSERT_TRUE(file.good()) << "cannot write the marks of " << path;
-  }
-
-  // The model's bytes from `at` on.
-  void Fill(uint64_t at, char* out, size_t count) const {
-    std::memset(out, 0, count);
-    for (uint64_t mark : marks_) {
-      if (mark + kMarkBytes <= at || mark >= at + count) continue;
-      const std::string bytes = PatternBytes(kMarkBytes, static_cast<unsigned>(mark % 1000003));
-      const uint64_t from = std::max(mark, at);
-      const uint64_t to = std::min(mark + kMarkBytes, at + count);
-      std::memcpy(out + (from - at), bytes.data() + (from - mark), to - from);
-    }
-  }
-
-  // Whether the file holds exactly the model's bytes from `at` on, `count` of them.
-  bool Holds(const std::string& path, uint64_t at, uint64_t count) const {
-    uint64_t size = 0;
-    if (!GetNameSize(path.c_str(), &size) || size != count) return false;
-    const FileHandle file = OpenForRead(path.c_str());
-    if (file == kNoFile) return false;
-    std::vector<char> read(kStreamBufferBytes);
-    std::vector<char> expected(kStreamBufferBytes);
-    bool same = true;
-    for (uint64_t done = 0; same && done < count;) {
-      const uint32_t chunk = static_cast<uint32_t>(std::min<uint64_t>(count - done, read.size()));
-      Fill(at + done, expected.data(), chunk);
-      same = ReadBlock(file, read.data(), chunk) &&
-             std::memcmp(read.data(), expected.data(), chunk) == 0;
-      done += chunk;
-    }
-    CloseFile(file);
-    return same;
-  }
-
- private:
-  uint64_t size_;
-  std::vector<uint64_t> marks_;
-};
-
-// Where the bytes go: memory (/dev/shm) where it has room for them, else the temporary folder.
-fs::path WorkFolder(uint64_t bytes) {
-#ifdef _WIN32
-  const fs::path shm = "Z:\\dev\\shm";
-#else
-  const fs::path shm = "/dev/shm";
-#endif
-  for (const fs::path& base : {shm, fs::temp_directory_path()}) {
-    std::error_code error;
-    const fs::space_info space = fs::space(base, error);
-    if (!error && space.available >= bytes) return base;
-  }
-  return {};
+  return SparseModel(size, starts);
 }
 
-class HugeFileTest : public ::testing::TestWithParam<Row> {
+class HugeFileTest : public BigFileTest, public ::testing::WithParamInterface<Row> {
  protected:
   void TearDown() override {
     RemoveFaultOps();
-    if (dir_.empty()) return;
-    fs::current_path(previous_);
-    std::error_code ignored;
-    fs::remove_all(dir_, ignored);
+    BigFileTest::TearDown();
   }
-
-  fs::path dir_;
-  fs::path previous_;
 };
 
 TEST_P(HugeFileTest, SplitsAndRestoresStreamedInLittleMemory) {
   const Row& row = GetParam();
   const uint32_t step = static_cast<uint32_t>(row.pieceSize);
-  const fs::path base = WorkFolder(2 * row.sourceBytes + 256 * kMiB);
-  if (base.empty()) GTEST_SKIP() << "no folder here has room for " << 2 * row.sourceBytes;
-  dir_ = base / ("filecut-huge-" + std::to_string(row.sourceBytes));
-  fs::remove_all(dir_);
-  fs::create_directories(dir_);
-  previous_ = fs::current_path();
-  fs::current_path(dir_);
+  // The pieces and the restored file, each as large as the source, which is sparse.
+  EnterFolderWithRoomFor(2 * row.sourceBytes + 256 * kMiB);
+  if (IsSkipped()) return;
 
-  const SparseModel model(row.sourceBytes, step);
+  const SparseModel model = ModelOf(row.sourceBytes, step);
   ASSERT_NO_FATAL_FAILURE(model.Write("source"));
   InstallFaultOps();
   FixTickCount(kTickForBase53203);
