@@ -25,19 +25,27 @@ class RestorePassTest : public EngineTest {
   }
 
   void ResetFiles() {
+    for (const std::string& name : ListCurrentDir()) fs::remove_all(name);
     WritePieces("out", {"aaaa", "bbbb", "cccc"});
     WriteFileBytes("out", "old output");
   }
 
   // Runs `change` after the last look-up and before the first piece is opened, and expects
-  // the restore to fail with the output as it was. Starts from the pieces of SetUp.
-  void ExpectChangeFails(std::function<void()> change) {
-    ResetFiles();
-    InstallFaultOps();
-    BeforeCall(FaultOp::kOpenForRead, 1, std::move(change));
-    EXPECT_EQ(RestoreFile("out"), 0);
-    EXPECT_EQ(CallCount(FaultOp::kNameSize), 4);
-    EXPECT_EQ(ReadFileBytes("out"), "old output");
+  // the restore to fail with the output as it was and no temporary file left. Both ways of
+  // working are tried: the pieces read into one block, and streamed into the temporary file
+  // when that block is refused.
+  void ExpectChangeFails(const std::function<void()>& change) {
+    for (bool streamed : {false, true}) {
+      SCOPED_TRACE(streamed ? "streamed" : "whole");
+      ResetFiles();
+      InstallFaultOps();
+      if (streamed) FailCall(FaultOp::kAllocBlock, 1);
+      BeforeCall(FaultOp::kOpenForRead, 1, change);
+      EXPECT_EQ(RestoreFile("out"), 0);
+      EXPECT_EQ(CallCount(FaultOp::kNameSize), 4);
+      EXPECT_EQ(ReadFileBytes("out"), "old output");
+      for (const std::string& name : ListCurrentDir()) EXPECT_EQ(name.find('~'), name.npos);
+    }
   }
 };
 
