@@ -25,8 +25,9 @@ struct AtomicReplace {
 // Creates the temporary file beside `path` for the new contents. Returns 0 when it cannot.
 int BeginAtomicReplace(const char* path, AtomicReplace* replace);
 // Closes the temporary file and, when it was filled whole (`written` 1), puts its bytes on the
-// disk and then puts it in the place of `path` in one step. Returns 1 when `path` now holds the new contents. Otherwise returns 0,
-// the temporary file is deleted again, and a file named `path` keeps every byte it had.
+// disk and then puts it in the place of `path` in one step. Returns 1 when `path` now holds
+// the new contents. Otherwise returns 0, the temporary file is deleted again, and a file named
+// `path` keeps every byte it had.
 int FinishAtomicReplace(const char* path, AtomicReplace* replace, int written);
 
 // Replaces the contents of `path` by `count` bytes, written with one write, atomically as
