@@ -1,5 +1,10 @@
 #include "core/output_file.h"
 
+bool FitsBeside(const char* path, uint64_t size) {
+  uint64_t free = 0;
+  return !FreeSpaceBeside(path, &free) || size <= free;
+}
+
 int FinishPiece(const char* name, FileHandle piece, int written) {
   CloseFile(piece);
   // A short file must not stay under the name; the result is 0 whether or not it goes.

@@ -8,6 +8,11 @@
 #include "core/piece_name.h"
 #include "platform/platform.h"
 
+// Whether `size` bytes fit in the free space of the folder that holds the file `path`. A folder
+// that cannot tell its free space (no right to list it, some network file systems) counts as
+// having room: the writes are checked anyway and never leave a short file behind.
+bool FitsBeside(const char* path, uint64_t size);
+
 // Closes a piece that was created for writing and filled (`written` 1) or not (0). A piece that
 // was not written in full is deleted again. Returns `written`.
 int FinishPiece(const char* name, FileHandle piece, int written);

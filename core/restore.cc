@@ -35,7 +35,7 @@ void AddPiece(PieceSet* set, uint64_t size) {
 // names or more bytes than 64 bits count.
 int FindPieces(const char* baseText, PieceSet* found) {
   *found = PieceSet{0, 0, 0};
-  for (; found->count < kMaxPieceCount;) {
+  while (found->count < kMaxPieceCount) {
     char name[kPieceNameBytes];
     if (!FormatPieceName(name, baseText, static_cast<uint32_t>(found->count))) return 0;
     uint64_t size = 0;
@@ -44,14 +44,6 @@ int FindPieces(const char* baseText, PieceSet* found) {
     AddPiece(found, size);
   }
   return 0;
-}
-
-// Whether the joined bytes fit in the free space of the output's folder, where they are
-// written before the old output goes. When the free space is unknown the restore goes ahead
-// and relies on its checked writes.
-bool JoinFits(const char* baseText, uint64_t total) {
-  uint64_t free = 0;
-  return !FreeSpaceBeside(baseText, &free) || total <= free;
 }
 
 // Where the reading pass puts the pieces: into one block of the whole join, or, with no block,
@@ -94,7 +86,7 @@ int ReadPieces(const char* baseText, const PieceSet& found, const Destination& t
 // Copies the pieces one after the other into the temporary file beside the output, through
 // one buffer, and puts it in the output's place once it is complete.
 int RestoreStreamed(const char* baseText, const PieceSet& found) {
-  char* buffer = static_cast<char*>(AllocBlock(kStreamBufferBytes));
+  char* buffer = AllocStreamBuffer();
   if (!buffer) return 0;
   AtomicReplace replace;
   int ok = BeginAtomicReplace(baseText, &replace);
@@ -116,14 +108,12 @@ int RestoreFile(const char* baseText) {
   // Without even piece 00 there is nothing to restore, and an existing file named like the
   // base must not be emptied.
   if (!FindPieces(baseText, &found) || found.count == 0) return 0;
-  if (!JoinFits(baseText, found.total)) return 0;
+  // The joined bytes are written beside the output before the old output goes.
+  if (!FitsBeside(baseText, found.total)) return 0;
 
   // Below 2 GiB, where the block can be had, all pieces are read into one block of the exact
   // total and written with one call; otherwise they are streamed.
-  char* block = nullptr;
-  if (found.total <= kMaxBlockBytes) {
-    block = static_cast<char*>(AllocBlock(static_cast<uint32_t>(found.total)));
-  }
+  char* block = AllocWholeBlock(found.total);
   if (!block) return RestoreStreamed(baseText, found);
   int ok = ReadPieces(baseText, found, Destination{block, kNoFile, nullptr});
   if (ok) ok = ReplaceAtomically(baseText, block, static_cast<uint32_t>(found.total));

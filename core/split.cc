@@ -27,15 +27,11 @@ int32_t DrawBaseNumber() {
   return static_cast<int32_t>(RandomFraction() * 99999.0);
 }
 
-// Whether the pieces fit in the free space of the current folder, where they go. Together they
-// hold exactly the source's bytes. Some folders cannot tell their free space (no right to list
-// them, some network file systems); the split then goes ahead and relies on its checked
-// writes, which never leave a truncated piece.
+// Whether the pieces, which together hold exactly the source's bytes, fit in the current
+// folder, where they go.
 bool PiecesFit(int32_t base, uint64_t size) {
   char firstPiece[kPieceNameBytes];
-  uint64_t free = 0;
-  return FormatPieceName(firstPiece, base, 0) &&
-         (!FreeSpaceBeside(firstPiece, &free) || size <= free);
+  return FormatPieceName(firstPiece, base, 0) && FitsBeside(firstPiece, size);
 }
 
 // Writes every piece, each with one write, from the block that holds the whole source.
@@ -65,7 +61,7 @@ int StreamPiece(FileHandle source, const char* name, uint64_t bytes, char* buffe
 // lies in the current folder and is named like the piece, or such a name links to it):
 // creating the piece would empty the source first. Such a name ends the split with 0.
 int StreamPieces(FileHandle source, int32_t base, uint64_t size, uint32_t step) {
-  char* buffer = static_cast<char*>(AllocBlock(kStreamBufferBytes));
+  char* buffer = AllocStreamBuffer();
   if (!buffer) return 0;
   const uint64_t count = PieceCount(size, step);
   int ok = 1;
@@ -82,8 +78,7 @@ int StreamPieces(FileHandle source, int32_t base, uint64_t size, uint32_t step) 
 // source is read with one call and closed before the first piece is written; otherwise it is
 // streamed.
 int SplitOpenSource(FileHandle source, int32_t base, uint64_t size, uint32_t step) {
-  char* block = nullptr;
-  if (size <= kMaxBlockBytes) block = static_cast<char*>(AllocBlock(static_cast<uint32_t>(size)));
+  char* block = AllocWholeBlock(size);
   if (!block) {
     const int ok = StreamPieces(source, base, size, step);
     CloseFile(source);

@@ -2,6 +2,15 @@
 
 #include "core/limits.h"
 
+char* AllocWholeBlock(uint64_t size) {
+  if (size > kMaxBlockBytes) return nullptr;
+  return static_cast<char*>(AllocBlock(static_cast<uint32_t>(size)));
+}
+
+char* AllocStreamBuffer() {
+  return static_cast<char*>(AllocBlock(kStreamBufferBytes));
+}
+
 int CopyBytes(FileHandle from, FileHandle to, uint64_t count, char* buffer) {
   while (count > 0) {
     const uint32_t chunk =

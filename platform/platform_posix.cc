@@ -175,14 +175,18 @@ FileHandle PosixCreateTempBeside(const char* path, char* name, size_t size) {
   return CreateUnderFreeName(path, name, size, PosixCreateNew);
 }
 
+// The folder part of a path, up to and with its last slash, or "." for a bare name.
+std::string FolderOf(const char* path) {
+  const char* slash = std::strrchr(path, '/');
+  return slash ? std::string(path, slash + 1) : std::string(".");
+}
+
 // The rename is made durable by flushing the folder that holds the names, as the new name is
 // an entry of that folder. Hard links and renames cannot cross folders here, so `to`'s folder
 // is the one.
 int PosixMoveOver(const char* from, const char* to) {
   if (rename(from, to) != 0) return 0;
-  const char* slash = std::strrchr(to, '/');
-  const std::string folder = slash ? std::string(to, slash + 1) : std::string(".");
-  const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  const int fd = open(FolderOf(to).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd >= 0) {
     // Some file systems refuse to flush a folder (EINVAL); the rename has happened all the same.
     fsync(fd);
@@ -195,13 +199,10 @@ int PosixRemoveFile(const char* path) {
   return unlink(path) == 0 ? 1 : 0;
 }
 
-// The blocks left to unprivileged writers, as Win32 counts the bytes left to the caller, in
-// the folder part of the path: everything up to its last slash.
+// The blocks left to unprivileged writers, as Win32 counts the bytes left to the caller.
 int PosixFreeSpace(const char* path, uint64_t* bytes) {
-  const char* slash = std::strrchr(path, '/');
-  const std::string folder = slash ? std::string(path, slash + 1) : std::string(".");
   struct statvfs info;
-  if (statvfs(folder.c_str(), &info) != 0) return 0;
+  if (statvfs(FolderOf(path).c_str(), &info) != 0) return 0;
   // No volume has the 2^64 bytes that would make this product wrap.
   *bytes = static_cast<uint64_t>(info.f_bavail) * static_cast<uint64_t>(info.f_frsize);
   return 1;
