@@ -1,6 +1,7 @@
 // Big sparse files for the tests of files larger than the test machine would like to write:
 // zero but for marks at chosen places, written without the zeros, and compared with the model
-// a buffer at a time. Also the folder where such tests put their bytes.
+// a buffer at a time. Also the folder where such tests put their bytes, and the process's peak
+// memory.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -27,6 +28,9 @@ class SparseModel {
   uint64_t size_;
   std::vector<uint64_t> marks_;
 };
+
+// The largest resident memory (working set) this process has had so far, in bytes.
+uint64_t PeakMemoryBytes();
 
 // A fresh current folder with room for `bytes`: in memory (/dev/shm) where it has that room,
 // else in the temporary folder. Removed again, with the previous current folder restored, in
