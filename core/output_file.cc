@@ -1,5 +1,8 @@
 #include "core/output_file.h"
 
+#include <cstring>
+#include <new>
+
 bool FitsBeside(const char* path, uint64_t size) {
   uint64_t free = 0;
   return !FreeSpaceBeside(path, &free) || size <= free;
@@ -19,8 +22,13 @@ int WriteWholeFile(const char* path, const char* bytes, uint32_t count) {
 }
 
 int BeginAtomicReplace(const char* path, AtomicReplace* replace) {
-  replace->file = CreateTempBeside(path, replace->temp, sizeof replace->temp);
-  return replace->file != kNoFile;
+  const size_t size = std::strlen(path) + 4;
+  replace->temp = new (std::nothrow) char[size];
+  if (!replace->temp) return 0;
+  replace->file = CreateTempBeside(path, replace->temp, size);
+  if (replace->file != kNoFile) return 1;
+  delete[] replace->temp;
+  return 0;
 }
 
 int FinishAtomicReplace(const char* path, AtomicReplace* replace, int written) {
@@ -30,6 +38,7 @@ int FinishAtomicReplace(const char* path, AtomicReplace* replace, int written) {
   CloseFile(replace->file);
   int ok = flushed && MoveOver(replace->temp, path);
   if (!ok) RemoveFile(replace->temp);
+  delete[] replace->temp;
   return ok;
 }
 

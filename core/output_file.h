@@ -5,7 +5,6 @@
 
 #include <cstdint>
 
-#include "core/piece_name.h"
 #include "platform/platform.h"
 
 // Whether `size` bytes fit in the free space of the folder that holds the file `path`. A folder
@@ -24,10 +23,11 @@ int WriteWholeFile(const char* path, const char* bytes, uint32_t count);
 // A replacement of a file in progress: the new contents go to a temporary file beside it.
 struct AtomicReplace {
   FileHandle file;
-  char temp[kPieceNameBytes];  // the path and three bytes, as long as its piece "-00"
+  char* temp;  // its name, the path and three bytes, on the heap: paths can be long
 };
 
-// Creates the temporary file beside `path` for the new contents. Returns 0 when it cannot.
+// Creates the temporary file beside `path` for the new contents. Returns 0 when it cannot,
+// with nothing left to finish.
 int BeginAtomicReplace(const char* path, AtomicReplace* replace);
 // Closes the temporary file and, when it was filled whole (`written` 1), puts its bytes on the
 // disk and then puts it in the place of `path` in one step. Returns 1 when `path` now holds

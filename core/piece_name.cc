@@ -9,15 +9,45 @@ bool FormatPieceName(char* name, int32_t base, uint32_t index) {
                     static_cast<int>(index)) >= 0;
 }
 
-bool FormatPieceName(char* name, const char* baseText, uint32_t index) {
-  return FormatText(name, kPieceNameBytes, "%s-%02d", baseText, static_cast<int>(index)) >= 0;
+// A hyphen, ten digits and the NUL.
+constexpr size_t kIndexBytes = 12;
+
+size_t PieceNameBytes(const char* baseText) {
+  return std::strlen(baseText) + kIndexBytes;
 }
 
-// Exact by design (README, "Behaviour kept on purpose"): three bytes off the end and no parsing
-// of the name, so that dropping any piece from -00 to -99 restores the whole set.
+// The base is copied rather than formatted with "%s", which would cut a long path short.
+bool FormatPieceName(char* name, const char* baseText, uint32_t index) {
+  const size_t length = std::strlen(baseText);
+  std::memcpy(name, baseText, length);
+  return FormatText(name + length, kIndexBytes, "-%02d", static_cast<int>(index)) >= 0;
+}
+
+namespace {
+
+// Where the last character before `end` (at least 1) starts: at a UTF-8 lead byte (11xxxxxx)
+// followed by up to three continuation bytes (10xxxxxx). A byte that is not part of such a
+// sequence counts as a character of its own.
+size_t LastCharacterStart(const char* text, size_t end) {
+  size_t at = end - 1;
+  for (int back = 0; back < 3 && at > 0 && (static_cast<unsigned char>(text[at]) & 0xC0) == 0x80;
+       ++back) {
+    --at;
+  }
+  return (static_cast<unsigned char>(text[at]) & 0xC0) == 0xC0 ? at : end - 1;
+}
+
+}  // namespace
+
+// Exact by design (README, "Behaviour kept on purpose"): three characters off the end and no
+// parsing of the name, so that dropping any piece from -00 to -99 restores the whole set. The
+// path is UTF-8, and a character of several bytes goes whole, never leaving half of it behind.
 bool CutPieceSuffix(char* path) {
-  const size_t length = std::strlen(path);
-  if (length < 3) return false;
-  path[length - 3] = '\0';
+  size_t end = std::strlen(path);
+  for (int cut = 0; cut < 3; ++cut) {
+    if (end == 0) return false;
+    end = LastCharacterStart(path, end);
+  }
+  path[end] = '\0';
   return true;
 }

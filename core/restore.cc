@@ -2,6 +2,8 @@
 
 #include <cstdint>
 #include <cstring>
+#include <memory>
+#include <new>
 
 #include "core/limits.h"
 #include "core/output_file.h"
@@ -30,16 +32,23 @@ void AddPiece(PieceSet* set, uint64_t size) {
   set->fingerprint = set->fingerprint * 0x9E3779B97F4A7C15u + size;
 }
 
+// Room for the names of the pieces of `baseText`, which may be a long path: on the heap, not
+// the stack. Null when that memory cannot be had.
+std::unique_ptr<char[]> NewPieceName(const char* baseText) {
+  return std::unique_ptr<char[]>(new (std::nothrow) char[PieceNameBytes(baseText)]);
+}
+
 // Looks up base-00, base-01, ... up to the first name that does not exist, without opening
 // any of them. Returns 0 when a name cannot be formed, or there would be more pieces than
 // names or more bytes than 64 bits count.
 int FindPieces(const char* baseText, PieceSet* found) {
   *found = PieceSet{0, 0, 0};
+  const std::unique_ptr<char[]> name = NewPieceName(baseText);
+  if (!name) return 0;
   while (found->count < kMaxPieceCount) {
-    char name[kPieceNameBytes];
-    if (!FormatPieceName(name, baseText, static_cast<uint32_t>(found->count))) return 0;
+    if (!FormatPieceName(name.get(), baseText, static_cast<uint32_t>(found->count))) return 0;
     uint64_t size = 0;
-    if (!GetNameSize(name, &size)) return 1;
+    if (!GetNameSize(name.get(), &size)) return 1;
     if (size > UINT64_MAX - found->total) return 0;
     AddPiece(found, size);
   }
@@ -75,10 +84,11 @@ int ReadPiece(const char* name, const PieceSet& found, PieceSet* read, const Des
 // be read whole.
 int ReadPieces(const char* baseText, const PieceSet& found, const Destination& to) {
   PieceSet read = {0, 0, 0};
+  const std::unique_ptr<char[]> name = NewPieceName(baseText);
+  if (!name) return 0;
   while (read.count < found.count) {
-    char name[kPieceNameBytes];
-    if (!FormatPieceName(name, baseText, static_cast<uint32_t>(read.count))) return 0;
-    if (!ReadPiece(name, found, &read, to)) return 0;
+    if (!FormatPieceName(name.get(), baseText, static_cast<uint32_t>(read.count))) return 0;
+    if (!ReadPiece(name.get(), found, &read, to)) return 0;
   }
   return read.total == found.total && read.fingerprint == found.fingerprint;
 }

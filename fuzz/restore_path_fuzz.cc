@@ -50,6 +50,9 @@ int FakeMove(const char*, const char*) {
 int FakeRemove(const char*) {
   return 1;
 }
+int FakeFlush(FileHandle) {
+  return 1;
+}
 int FakeFreeSpace(const char*, uint64_t* bytes) {
   return *bytes = 1000, 1;
 }
@@ -67,6 +70,7 @@ void InstallFakeFileSystem() {
   ops.moveOver = FakeMove;
   ops.removeFile = FakeRemove;
   ops.freeSpace = FakeFreeSpace;
+  ops.flushFile = FakeFlush;
   SetPlatformOps(ops);
 }
 
@@ -81,11 +85,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (length > 0) std::memcpy(path, data, length);
   path[length] = '\0';
   const size_t textLength = std::strlen(path);
+  // A text of fewer than three characters is refused and left as it was.
   if (!CutPieceSuffix(path)) {
-    if (textLength >= 3) std::abort();
+    if (std::strlen(path) != textLength) std::abort();
     return 0;
   }
-  if (std::strlen(path) != textLength - 3) std::abort();
+  // Three characters go: three bytes, or more where the last ones are UTF-8 of several bytes.
+  if (std::strlen(path) > textLength - 3) std::abort();
   const int result = RestoreFile(path);
   if (result != 1 || g_open != 0) std::abort();
   return 0;

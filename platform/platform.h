@@ -15,8 +15,10 @@
 typedef intptr_t FileHandle;
 constexpr FileHandle kNoFile = -1;
 
-// Longest path text the program handles, in bytes, without the terminating NUL.
-constexpr size_t kMaxPathText = 259;
+// Longest path text the program handles, in bytes, without the terminating NUL: the UTF-8 of
+// the longest path Windows allows, 32,767 UTF-16 units of up to three bytes each. Texts this
+// long are kept on the heap, never on the stack.
+constexpr size_t kMaxPathText = 3 * 32767;
 
 struct PlatformOps {
   // Opens an existing regular file for reading, letting others read and write it meanwhile.

@@ -20,9 +20,9 @@ void EngineTest::TearDown() {
 }
 
 std::string PieceName(const std::string& base, int index) {
-  char name[kPieceNameBytes];
-  EXPECT_TRUE(FormatPieceName(name, base.c_str(), static_cast<uint32_t>(index))) << base;
-  return name;
+  std::string name(PieceNameBytes(base.c_str()), '\0');
+  EXPECT_TRUE(FormatPieceName(name.data(), base.c_str(), static_cast<uint32_t>(index))) << base;
+  return name.c_str();
 }
 
 void WritePieces(const std::string& base, const std::vector<std::string>& pieces) {

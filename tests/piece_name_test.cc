@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "platform/platform.h"
+
 namespace {
 
 std::string NameOf(int32_t base, uint32_t index) {
@@ -13,8 +15,8 @@ std::string NameOf(int32_t base, uint32_t index) {
   return FormatPieceName(name, base, index) ? name : "<does not fit>";
 }
 std::string NameOf(const std::string& baseText, uint32_t index) {
-  char name[kPieceNameBytes];
-  return FormatPieceName(name, baseText.c_str(), index) ? name : "<does not fit>";
+  std::string name(PieceNameBytes(baseText.c_str()), '\0');
+  return FormatPieceName(name.data(), baseText.c_str(), index) ? name.c_str() : "<does not fit>";
 }
 
 TEST(FormatPieceName, FromABaseNumber) {
@@ -29,14 +31,13 @@ TEST(FormatPieceName, FromABaseText) {
   EXPECT_EQ(NameOf("C:\\work\\4711", 3), "C:\\work\\4711-03");
   EXPECT_EQ(NameOf("\x83\x5C", 0), "\x83\x5C-00");  // a trail byte 0x5C stays as it is
   EXPECT_EQ(NameOf("", 0), "-00");
-  // The longest base text the program holds, 259 bytes, fits with any index.
-  const std::string longest(259, 'a');
+  // The longest base text the program holds keeps every byte, with the largest index; a
+  // formatter that takes the base through "%s" cuts it at 1024 characters.
+  const std::string longest(kMaxPathText, 'a');
   EXPECT_EQ(NameOf(longest, 2147483647u), longest + "-2147483647");
-  // A longer one that does not fit is refused rather than cut.
-  EXPECT_EQ(NameOf(std::string(kPieceNameBytes - 3, 'a'), 0), "<does not fit>");
 }
 
-TEST(CutPieceSuffix, CutsTheLastThreeBytes) {
+TEST(CutPieceSuffix, CutsTheLastThreeCharacters) {
   char piece[] = "C:\\work\\4711-00";
   EXPECT_TRUE(CutPieceSuffix(piece));
   EXPECT_STREQ(piece, "C:\\work\\4711");
@@ -51,6 +52,15 @@ TEST(CutPieceSuffix, CutsTheLastThreeBytes) {
   EXPECT_STREQ(shortText, "ab");
   char empty[] = "";
   EXPECT_FALSE(CutPieceSuffix(empty));
+  // UTF-8: a character of two, three or four bytes counts once and is never cut in half.
+  char wide[] = "caf\xC3\xA9\xE3\x82\xBD\xF0\x9F\x98\x80";  // "café" ソ 😀
+  EXPECT_TRUE(CutPieceSuffix(wide));
+  EXPECT_STREQ(wide, "caf");
+  char twoWide[] = "\xE3\x82\xBD\xF0\x9F\x98\x80";  // two characters, seven bytes
+  EXPECT_FALSE(CutPieceSuffix(twoWide));
+  char notUtf8[] = "\x95\xAA\x8A\x84";  // stray continuation bytes count one each
+  EXPECT_TRUE(CutPieceSuffix(notUtf8));
+  EXPECT_STREQ(notUtf8, "\x95");
 }
 
 }  // namespace

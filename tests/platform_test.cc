@@ -107,7 +107,7 @@ TEST_F(PlatformTest, SharingModes) {
 TEST_F(PlatformTest, TemporaryFilesBesideAPath) {
   fs::create_directory("sub");
   WriteFileBytes("sub/out~00", "someone else's");
-  char name[kMaxPathText + 4];
+  char name[64];
   const FileHandle file = CreateTempBeside("sub/out", name, sizeof name);
   ASSERT_NE(file, kNoFile);
   EXPECT_TRUE(WriteBlock(file, "joined", 6));
