@@ -1,33 +1,82 @@
-// Win32 implementation of the platform operations, through the ANSI entry points.
+// Win32 implementation of the platform operations. Paths arrive as UTF-8 and reach Windows
+// through the wide entry points only, converted at each call, so that every name means exactly
+// the file it spells, in any language and at any length Windows allows.
 #include <windows.h>
 
 #include <cstring>
+#include <string>
 
 #include "platform/platform.h"
 #include "platform/temp_name.h"
+#include "platform/wide_text_win.h"
 
 namespace {
+
+// The full form of a path, as Windows itself resolves it: the current folder in front of a
+// relative name, "." and ".." taken out, separators made backslashes.
+bool FullPathOf(const std::wstring& path, std::wstring* full) {
+  const DWORD units = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+  if (units == 0) return false;
+  full->assign(units, L'\0');
+  const DWORD length = GetFullPathNameW(path.c_str(), units, full->data(), nullptr);
+  if (length == 0 || length >= units) return false;
+  full->resize(length);
+  return true;
+}
+
+// The "\\?\" form of a full path, which Windows from XP on takes up to 32,767 characters long
+// and passes to the file system without cutting or changing it.
+std::wstring LongForm(const std::wstring& full) {
+  if (full.rfind(L"\\\\?\\", 0) == 0 || full.rfind(L"\\\\.\\", 0) == 0) return full;
+  if (full.rfind(L"\\\\", 0) == 0) return L"\\\\?\\UNC\\" + full.substr(2);
+  return L"\\\\?\\" + full;
+}
+
+// The name that a wide call gets for a UTF-8 path. A path whose full form fits in MAX_PATH
+// goes as it is, so that it means exactly what it always meant; a longer one goes in the
+// "\\?\" form of its full form, never cut short. A text that is not valid UTF-8 fails, with
+// the error code of an invalid name.
+bool SystemName(const char* path, std::wstring* name) {
+  std::wstring wide;
+  std::wstring full;
+  if (!WideFromUtf8(path, &wide)) {
+    SetLastError(ERROR_INVALID_NAME);
+    return false;
+  }
+  if (!FullPathOf(wide, &full)) return false;
+  *name = full.size() < MAX_PATH ? std::move(wide) : LongForm(full);
+  return true;
+}
+
+HANDLE OpenNamed(const char* path, DWORD access, DWORD sharing, DWORD creation, DWORD flags) {
+  std::wstring name;
+  if (!SystemName(path, &name)) return INVALID_HANDLE_VALUE;
+  return CreateFileW(name.c_str(), access, sharing, nullptr, creation, flags, nullptr);
+}
 
 HANDLE AsHandle(FileHandle file) {
   return reinterpret_cast<HANDLE>(file);
 }
 
 FileHandle Win32OpenForRead(const char* path) {
-  HANDLE h = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE h = OpenNamed(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING,
+                       FILE_ATTRIBUTE_NORMAL);
   return h == INVALID_HANDLE_VALUE ? kNoFile : reinterpret_cast<FileHandle>(h);
 }
 
 FileHandle Win32CreateForWrite(const char* path) {
-  HANDLE h =
-      CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE h = OpenNamed(path, GENERIC_WRITE, 0, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL);
   return h == INVALID_HANDLE_VALUE ? kNoFile : reinterpret_cast<FileHandle>(h);
 }
 
 // One query answers both whether the name exists and how big it is, without opening it.
 int Win32NameSize(const char* path, uint64_t* size) {
   WIN32_FILE_ATTRIBUTE_DATA data;
-  if (!GetFileAttributesExA(path, GetFileExInfoStandard, &data)) return 0;
+  std::wstring name;
+  if (!SystemName(path, &name) ||
+      !GetFileAttributesExW(name.c_str(), GetFileExInfoStandard, &data)) {
+    return 0;
+  }
   const bool folder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
   *size = folder ? 0 : (uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
   return 1;
@@ -100,8 +149,7 @@ int Win32FormatV(char* out, size_t size, const char* format, va_list args) {
 }
 
 FileHandle Win32CreateNew(const char* name, bool* taken) {
-  HANDLE h =
-      CreateFileA(name, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE h = OpenNamed(name, GENERIC_WRITE, 0, CREATE_NEW, FILE_ATTRIBUTE_NORMAL);
   if (h != INVALID_HANDLE_VALUE) return reinterpret_cast<FileHandle>(h);
   // A folder of that name, or a file still being deleted, answers "access denied".
   const DWORD error = GetLastError();
@@ -141,30 +189,36 @@ int RetryWhileHeld(Attempt attempt) {
 // MOVEFILE_WRITE_THROUGH it returns only once the rename itself is on the disk; the file's own
 // bytes were flushed before (flushFile).
 int Win32MoveOver(const char* from, const char* to) {
+  std::wstring fromName;
+  std::wstring toName;
+  if (!SystemName(from, &fromName) || !SystemName(to, &toName)) return 0;
   return RetryWhileHeld([&] {
-    return MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+    return MoveFileExW(fromName.c_str(), toName.c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
   });
 }
 
 int Win32RemoveFile(const char* path) {
-  return RetryWhileHeld([&] { return DeleteFileA(path) != 0; });
+  std::wstring name;
+  if (!SystemName(path, &name)) return 0;
+  return RetryWhileHeld([&] { return DeleteFileW(name.c_str()) != 0; });
 }
 
 int Win32FlushFile(FileHandle file) {
   return FlushFileBuffers(AsHandle(file)) ? 1 : 0;
 }
 
-// The folder is what the full path keeps before its last component. GetFullPathNameA finds
-// that component by the system's own rules, which know the code page: a trail byte 0x5C of a
-// double-byte character (as in ソ) is no separator there.
+// The folder is what the full path keeps up to the backslash before its last component.
 int Win32FreeSpace(const char* path, uint64_t* bytes) {
-  char folder[MAX_PATH + 1];
-  char* name = nullptr;
-  const DWORD length = GetFullPathNameA(path, sizeof folder, folder, &name);
-  if (length == 0 || length >= sizeof folder) return 0;
-  if (name) *name = '\0';
+  std::wstring wide;
+  std::wstring folder;
+  if (!WideFromUtf8(path, &wide) || !FullPathOf(wide, &folder)) return 0;
+  const size_t last = folder.rfind(L'\\');
+  if (last == std::wstring::npos) return 0;
+  folder.resize(last + 1);
+  if (folder.size() >= MAX_PATH) folder = LongForm(folder);
   ULARGE_INTEGER available;
-  if (!GetDiskFreeSpaceExA(folder, &available, nullptr, nullptr)) return 0;
+  if (!GetDiskFreeSpaceExW(folder.c_str(), &available, nullptr, nullptr)) return 0;
   *bytes = available.QuadPart;
   return 1;
 }
@@ -173,8 +227,8 @@ int Win32FreeSpace(const char* path, uint64_t* bytes) {
 // the file is held open elsewhere; a folder opens too, with backup semantics, and then simply
 // is another file.
 int Win32SameFile(FileHandle file, const char* path) {
-  HANDLE other = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                             nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  HANDLE other = OpenNamed(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                           OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS);
   if (other == INVALID_HANDLE_VALUE) {
     const DWORD error = GetLastError();
     return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? 0 : 1;
