@@ -2,20 +2,26 @@
 
 #include <windows.h>
 
+#include <string>
+
 #include "conv/parse.h"
 #include "conv/piece_size.h"
-#include "core/restore.h"
 #include "core/piece_name.h"
+#include "core/restore.h"
 #include "core/split.h"
 #include "ui/app_state.h"
 #include "ui/control_ids.h"
+#include "ui/control_text.h"
 #include "ui/texts.h"
 
 namespace {
 
 bool IsChecked(int id) {
-  return SendDlgItemMessageA(MainWindow, id, BM_GETCHECK, 0, 0) == 1;
+  return SendDlgItemMessageW(MainWindow, id, BM_GETCHECK, 0, 0) == 1;
 }
+
+// The size field holds 255 bytes of code page 932 at most, as it always did.
+constexpr size_t kSizeTextBytes = 255;
 
 uint32_t ChosenUnitFactor() {
   if (IsChecked(ID_UNIT_KB)) return 1024u;
@@ -26,30 +32,28 @@ uint32_t ChosenUnitFactor() {
 }  // namespace
 
 void RunSplitCommand() {
-  char path[260];
-  char sizeText[256];
-  GetDlgItemTextA(MainWindow, ID_PATH, path, sizeof path);
-  GetDlgItemTextA(MainWindow, ID_SIZE, sizeText, sizeof sizeText);
-
-  const int32_t size = PieceSizeFromNumber(ParseNumber(sizeText));
+  // The size text reaches the parser as the same bytes as ever; the path as exact UTF-8.
+  const std::string sizeText = ControlCodePage932Text(ID_SIZE, kSizeTextBytes);
+  const int32_t size = PieceSizeFromNumber(ParseNumber(sizeText.c_str()));
   // Zero before the unit, or a product that wraps to zero, leaves nothing to split by.
   const int32_t pieceSize = size == 0 ? 0 : ApplyUnitFactor(size, ChosenUnitFactor());
   if (pieceSize == 0) {
-    SetDlgItemTextA(MainWindow, ID_INFO, kTextAskSize);
+    SetControlText(ID_INFO, kTextAskSize);
     return;
   }
-  const int ok = SplitFile(path, pieceSize);
-  SetDlgItemTextA(MainWindow, ID_PATH, ok ? kTextSplitDone : kTextSplitFailed);
+  std::string path;
+  const int ok = ControlPathText(ID_PATH, &path) && SplitFile(path.c_str(), pieceSize);
+  SetControlText(ID_PATH, ok ? kTextSplitDone : kTextSplitFailed);
 }
 
 void RunRestoreCommand() {
-  char path[260];
-  GetDlgItemTextA(MainWindow, ID_PATH, path, sizeof path);
-  const int ok = CutPieceSuffix(path) && RestoreFile(path);
+  std::string path;
+  const int ok =
+      ControlPathText(ID_PATH, &path) && CutPieceSuffix(path.data()) && RestoreFile(path.c_str());
   if (ok) {
-    SetDlgItemTextA(MainWindow, ID_PATH, kTextRestoreDone);
-    SetDlgItemTextA(MainWindow, ID_INFO, kTextClearInfo);
+    SetControlText(ID_PATH, kTextRestoreDone);
+    SetControlText(ID_INFO, kTextClearInfo);
   } else {
-    SetDlgItemTextA(MainWindow, ID_PATH, kTextRestoreFailed);
+    SetControlText(ID_PATH, kTextRestoreFailed);
   }
 }

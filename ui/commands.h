@@ -5,5 +5,5 @@
 // Splits the file named in the path line into pieces of the size in the size field times the
 // chosen unit. A size of 0 (also after the unit factor wraps) only asks for a size.
 void RunSplitCommand();
-// Restores from the path line's text less its last three bytes ("-00").
+// Restores from the path line's text less its last three characters ("-00").
 void RunRestoreCommand();

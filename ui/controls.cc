@@ -2,6 +2,7 @@
 
 #include "ui/app_state.h"
 #include "ui/control_ids.h"
+#include "ui/control_text.h"
 #include "ui/texts.h"
 
 namespace {
@@ -34,15 +35,16 @@ const ControlSpec kControls[] = {
 }  // namespace
 
 void CreateControls(HWND parent) {
-  HINSTANCE instance = GetModuleHandleA(nullptr);
+  HINSTANCE instance = GetModuleHandleW(nullptr);
   for (const ControlSpec& c : kControls) {
-    HWND control = CreateWindowExA(
-        c.exStyle, c.className, c.text, WS_CHILD | WS_VISIBLE | c.style, c.x, c.y, c.width,
-        c.height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), instance, nullptr);
-    SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(SharedFont), 0);
+    HWND control =
+        CreateWindowExW(c.exStyle, WideText(c.className).c_str(), WideText(c.text).c_str(),
+                        WS_CHILD | WS_VISIBLE | c.style, c.x, c.y, c.width, c.height, parent,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), instance, nullptr);
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(SharedFont), 0);
   }
-  SendDlgItemMessageA(parent, ID_UNIT_KB, BM_SETCHECK, 1, 0);
-  SetDlgItemTextA(parent, ID_SIZE, kTextInitialSize);
+  SendDlgItemMessageW(parent, ID_UNIT_KB, BM_SETCHECK, 1, 0);
+  SetDlgItemTextW(parent, ID_SIZE, WideText(kTextInitialSize).c_str());
 }
 
 RECT ControlsExtent() {

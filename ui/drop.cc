@@ -6,8 +6,10 @@
 
 #include "conv/format.h"
 #include "platform/platform.h"
+#include "platform/wide_text_win.h"
 #include "ui/app_state.h"
 #include "ui/control_ids.h"
+#include "ui/control_text.h"
 #include "ui/texts.h"
 
 namespace {
@@ -27,20 +29,27 @@ bool ReadFileSize(const char* path, double* size) {
   return known;
 }
 
+// The first dropped file's name, whole and exactly as the shell gives it, however long.
+std::wstring FirstDroppedName(HDROP drop) {
+  const UINT length = DragQueryFileW(drop, 0, nullptr, 0);
+  std::wstring name(static_cast<size_t>(length) + 1, L'\0');
+  name.resize(DragQueryFileW(drop, 0, name.data(), length + 1));
+  return name;
+}
+
 }  // namespace
 
 void InspectDroppedFile(HDROP drop) {
-  char path[260] = "";
-  DragQueryFileA(drop, 0, path, sizeof path);
+  const std::wstring name = FirstDroppedName(drop);
 
+  // A name that UTF-8 cannot spell is opened by no other name: it counts as not openable.
+  std::string path;
   double size = 0;
-  if (ReadFileSize(path, &size)) {
-    const std::string text = FormatNumber(size) + kTextSizeSuffix;
-    SetDlgItemTextA(MainWindow, ID_INFO, text.c_str());
+  if (Utf8FromWide(name.c_str(), &path) && ReadFileSize(path.c_str(), &size)) {
+    SetControlText(ID_INFO, (FormatNumber(size) + kTextSizeSuffix).c_str());
   } else {
-    SetDlgItemTextA(MainWindow, ID_INFO, kTextOpenFailed);
+    SetControlText(ID_INFO, kTextOpenFailed);
   }
-
-  SetDlgItemTextA(MainWindow, ID_PATH, path);
+  SetDlgItemTextW(MainWindow, ID_PATH, name.c_str());
   DragFinish(drop);
 }

@@ -5,6 +5,7 @@
 #include "ui/app_state.h"
 #include "ui/commands.h"
 #include "ui/control_ids.h"
+#include "ui/control_text.h"
 #include "ui/controls.h"
 #include "ui/drop.h"
 #include "ui/texts.h"
@@ -15,7 +16,7 @@ namespace {
 BOOL OnCreate(HWND window, LPCREATESTRUCT) {
   MainWindow = window;
   CreateControls(window);
-  // Still hidden here: CreateWindowExA shows a WS_VISIBLE window only after WM_CREATE, so a
+  // Still hidden here: CreateWindowExW shows a WS_VISIBLE window only after WM_CREATE, so a
   // thicker frame is made up for before the window first appears.
   FitWindowToControls(window);
   return TRUE;
@@ -35,17 +36,17 @@ void OnClose(HWND window) {
   DestroyWindow(window);
 }
 
-void OnCommand(HWND window, int id, HWND, UINT notification) {
+void OnCommand(HWND, int id, HWND, UINT notification) {
   if (notification != BN_CLICKED) return;
   switch (id) {
     case ID_UNIT_BYTE:
-      SetDlgItemTextA(window, ID_UNIT_LABEL, kTextByte);
+      SetControlText(ID_UNIT_LABEL, kTextByte);
       break;
     case ID_UNIT_KB:
-      SetDlgItemTextA(window, ID_UNIT_LABEL, kTextKB);
+      SetControlText(ID_UNIT_LABEL, kTextKB);
       break;
     case ID_UNIT_MB:
-      SetDlgItemTextA(window, ID_UNIT_LABEL, kTextMB);
+      SetControlText(ID_UNIT_LABEL, kTextMB);
       break;
     case ID_SPLIT:
       RunSplitCommand();
@@ -61,30 +62,32 @@ void OnCommand(HWND window, int id, HWND, UINT notification) {
 }  // namespace
 
 void CreateSharedResources() {
-  SharedFont =
-      CreateFontA(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET, OUT_STROKE_PRECIS,
-                  CLIP_STROKE_PRECIS, DRAFT_QUALITY, FF_MODERN | VARIABLE_PITCH, kFontFace);
+  SharedFont = CreateFontW(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
+                           OUT_STROKE_PRECIS, CLIP_STROKE_PRECIS, DRAFT_QUALITY,
+                           FF_MODERN | VARIABLE_PITCH, WideText(kFontFace).c_str());
   BackgroundBrush = CreateSolidBrush(GetSysColor(COLOR_BTNFACE));
 }
 
 bool RegisterMainWindowClass() {
-  WNDCLASSEXA wc = {};
+  const std::wstring className = WideText(kClassName);
+  WNDCLASSEXW wc = {};
   wc.cbSize = sizeof wc;
   wc.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
   wc.lpfnWndProc = MainWindowProc;
-  wc.hInstance = GetModuleHandleA(nullptr);
-  wc.hIcon = LoadIconA(nullptr, IDI_APPLICATION);
-  wc.hIconSm = LoadIconA(nullptr, IDI_WINLOGO);
-  wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.hIcon = LoadIconW(nullptr, MAKEINTRESOURCEW(32512));      // IDI_APPLICATION
+  wc.hIconSm = LoadIconW(nullptr, MAKEINTRESOURCEW(32517));    // IDI_WINLOGO
+  wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
   wc.hbrBackground = BackgroundBrush;
-  wc.lpszClassName = kClassName;
-  return RegisterClassExA(&wc) != 0;
+  wc.lpszClassName = className.c_str();
+  return RegisterClassExW(&wc) != 0;
 }
 
 HWND CreateMainWindow() {
-  return CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_ACCEPTFILES, kClassName, kTitle,
-                         WS_VISIBLE | WS_CAPTION | WS_SYSMENU, CW_USEDEFAULT, CW_USEDEFAULT, 438,
-                         115, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+  return CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_ACCEPTFILES, WideText(kClassName).c_str(),
+                         WideText(kTitle).c_str(), WS_VISIBLE | WS_CAPTION | WS_SYSMENU,
+                         CW_USEDEFAULT, CW_USEDEFAULT, 438, 115, nullptr, nullptr,
+                         GetModuleHandleW(nullptr), nullptr);
 }
 
 // Only dispatches: each message has its handler above, in the order they are tested.
@@ -96,6 +99,6 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     HANDLE_MSG(window, WM_CLOSE, OnClose);
     HANDLE_MSG(window, WM_COMMAND, OnCommand);
     default:
-      return DefWindowProcA(window, message, wParam, lParam);
+      return DefWindowProcW(window, message, wParam, lParam);
   }
 }

@@ -21,11 +21,11 @@ void CheckEnterKey() {
 
 void ProcessMessage(const MSG& message) {
   TranslateMessage(&message);
-  DispatchMessageA(&message);
+  DispatchMessageW(&message);
   CheckEnterKey();
 }
 
 void RunMessageLoop() {
   MSG message;
-  while (GetMessageA(&message, nullptr, 0, 0) > 0) ProcessMessage(message);
+  while (GetMessageW(&message, nullptr, 0, 0) > 0) ProcessMessage(message);
 }
