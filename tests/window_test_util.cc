@@ -54,31 +54,49 @@ void MainWindowTest::SetText(int id, const std::string& text) const {
   SetDlgItemTextA(MainWindow, id, text.c_str());
 }
 
+std::wstring MainWindowTest::TextW(int id) const {
+  HWND control = Control(id);
+  std::wstring text(static_cast<size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
+  text.resize(static_cast<size_t>(GetWindowTextW(control, text.data(), text.size())));
+  return text;
+}
+
 void MainWindowTest::Click(int id) const {
   SendMessageA(Control(id), BM_CLICK, 0, 0);
   PumpMessages();
 }
 
-void MainWindowTest::Drop(const std::vector<std::string>& paths) const {
-  size_t listBytes = 1;
-  for (const std::string& path : paths) listBytes += path.size() + 1;
-  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + listBytes);
+namespace {
+template <typename Char>
+void SendDrop(const std::vector<std::basic_string<Char>>& paths) {
+  size_t listUnits = 1;
+  for (const auto& path : paths) listUnits += path.size() + 1;
+  HGLOBAL memory =
+      GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + listUnits * sizeof(Char));
   ASSERT_NE(memory, nullptr);
   auto* header = static_cast<DROPFILES*>(GlobalLock(memory));
   header->pFiles = sizeof(DROPFILES);
   header->pt.x = 10;
   header->pt.y = 10;
   header->fNC = FALSE;
-  header->fWide = FALSE;
-  char* list = reinterpret_cast<char*>(header + 1);
-  for (const std::string& path : paths) {
-    std::memcpy(list, path.c_str(), path.size() + 1);
+  header->fWide = sizeof(Char) == 2;
+  Char* list = reinterpret_cast<Char*>(header + 1);
+  for (const auto& path : paths) {
+    std::memcpy(list, path.c_str(), (path.size() + 1) * sizeof(Char));
     list += path.size() + 1;
   }
-  *list = '\0';
+  *list = 0;
   GlobalUnlock(memory);
   // The handler releases the drop with DragFinish, as it must for the shell.
-  SendMessageA(MainWindow, WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);
+  SendMessageW(MainWindow, WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);
+}
+}  // namespace
+
+void MainWindowTest::Drop(const std::vector<std::string>& paths) const {
+  SendDrop(paths);
+}
+void MainWindowTest::Drop(const std::vector<std::wstring>& paths) const {
+  SendDrop(paths);
 }
 
 std::string MainWindowTest::FullPath(const std::string& name) const {
