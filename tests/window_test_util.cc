@@ -54,13 +54,6 @@ void MainWindowTest::SetText(int id, const std::string& text) const {
   SetDlgItemTextA(MainWindow, id, text.c_str());
 }
 
-std::wstring MainWindowTest::TextW(int id) const {
-  HWND control = Control(id);
-  std::wstring text(static_cast<size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
-  text.resize(static_cast<size_t>(GetWindowTextW(control, text.data(), text.size())));
-  return text;
-}
-
 void MainWindowTest::Click(int id) const {
   SendMessageA(Control(id), BM_CLICK, 0, 0);
   PumpMessages();

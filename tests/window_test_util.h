@@ -17,7 +17,6 @@ class MainWindowTest : public TempDirTest {
 
   HWND Control(int id) const;
   std::string Text(int id) const;
-  std::wstring TextW(int id) const;
   void SetText(int id, const std::string& text) const;
   void Click(int id) const;
   // Builds an HDROP as the shell does (a DROPFILES header, then the NUL-separated paths and
