@@ -8,6 +8,7 @@
 #include "core/piece_name.h"
 #include "core/split.h"
 #include "ui/app_state.h"
+#include "ui/busy.h"
 #include "ui/control_ids.h"
 #include "ui/texts.h"
 
@@ -26,6 +27,7 @@ uint32_t ChosenUnitFactor() {
 }  // namespace
 
 void RunSplitCommand() {
+  if (WorkRunning()) return;
   char path[260];
   char sizeText[256];
   GetDlgItemTextA(MainWindow, ID_PATH, path, sizeof path);
@@ -38,14 +40,19 @@ void RunSplitCommand() {
     SetDlgItemTextA(MainWindow, ID_INFO, kTextAskSize);
     return;
   }
+  BeginWork();
   const int ok = SplitFile(path, pieceSize);
+  EndWork();
   SetDlgItemTextA(MainWindow, ID_PATH, ok ? kTextSplitDone : kTextSplitFailed);
 }
 
 void RunRestoreCommand() {
+  if (WorkRunning()) return;
   char path[260];
   GetDlgItemTextA(MainWindow, ID_PATH, path, sizeof path);
+  BeginWork();
   const int ok = CutPieceSuffix(path) && RestoreFile(path);
+  EndWork();
   if (ok) {
     SetDlgItemTextA(MainWindow, ID_PATH, kTextRestoreDone);
     SetDlgItemTextA(MainWindow, ID_INFO, kTextClearInfo);
