@@ -8,6 +8,7 @@
 #include "core/limits.h"
 #include "core/output_file.h"
 #include "core/piece_name.h"
+#include "core/progress.h"
 #include "core/stream_copy.h"
 #include "platform/platform.h"
 
@@ -101,6 +102,7 @@ int RestoreStreamed(const char* baseText, const PieceSet& found) {
   AtomicReplace replace;
   int ok = BeginAtomicReplace(baseText, &replace);
   if (ok) {
+    BeginProgress(found.total);
     const int read = ReadPieces(baseText, found, Destination{nullptr, replace.file, buffer});
     ok = FinishAtomicReplace(baseText, &replace, read);
   }

@@ -4,6 +4,7 @@
 #include "core/limits.h"
 #include "core/output_file.h"
 #include "core/piece_name.h"
+#include "core/progress.h"
 #include "core/stream_copy.h"
 #include "platform/platform.h"
 
@@ -64,6 +65,7 @@ int StreamPieces(FileHandle source, int32_t base, uint64_t size, uint32_t step) 
   char* buffer = AllocStreamBuffer();
   if (!buffer) return 0;
   const uint64_t count = PieceCount(size, step);
+  BeginProgress(size);
   int ok = 1;
   for (uint64_t index = 0; ok && index < count; ++index) {
     char name[kPieceNameBytes];

@@ -1,6 +1,7 @@
 #include "core/stream_copy.h"
 
 #include "core/limits.h"
+#include "core/progress.h"
 
 char* AllocWholeBlock(uint64_t size) {
   if (size > kMaxBlockBytes) return nullptr;
@@ -17,6 +18,7 @@ int CopyBytes(FileHandle from, FileHandle to, uint64_t count, char* buffer) {
         count < kStreamBufferBytes ? static_cast<uint32_t>(count) : kStreamBufferBytes;
     if (!ReadBlock(from, buffer, chunk) || !WriteBlock(to, buffer, chunk)) return 0;
     count -= chunk;
+    CountProgress(chunk);
   }
   return 1;
 }

@@ -13,6 +13,6 @@ char* AllocWholeBlock(uint64_t size);
 char* AllocStreamBuffer();
 
 // Copies the next `count` bytes of `from` to `to`, at their current positions, through
-// `buffer` of kStreamBufferBytes. Returns 1 when every byte was read and written; 0 at the
-// first failed or short read or write.
+// `buffer` of kStreamBufferBytes, counting each buffer as progress (core/progress.h). Returns 1
+// when every byte was read and written; 0 at the first failed or short read or write.
 int CopyBytes(FileHandle from, FileHandle to, uint64_t count, char* buffer);

@@ -10,6 +10,7 @@
 #include "core/restore.h"
 #include "core/split.h"
 #include "ui/app_state.h"
+#include "ui/busy.h"
 #include "ui/control_ids.h"
 #include "ui/control_text.h"
 #include "ui/texts.h"
@@ -32,6 +33,7 @@ uint32_t ChosenUnitFactor() {
 }  // namespace
 
 void RunSplitCommand() {
+  if (WorkRunning()) return;
   // The size text reaches the parser as the same bytes as ever; the path as exact UTF-8.
   const std::string sizeText = ControlCodePage932Text(ID_SIZE, kSizeTextBytes);
   const int32_t size = PieceSizeFromNumber(ParseNumber(sizeText.c_str()));
@@ -42,14 +44,24 @@ void RunSplitCommand() {
     return;
   }
   std::string path;
-  const int ok = ControlPathText(ID_PATH, &path) && SplitFile(path.c_str(), pieceSize);
+  int ok = ControlPathText(ID_PATH, &path);
+  if (ok) {
+    BeginWork();
+    ok = SplitFile(path.c_str(), pieceSize);
+    EndWork();
+  }
   SetControlText(ID_PATH, ok ? kTextSplitDone : kTextSplitFailed);
 }
 
 void RunRestoreCommand() {
+  if (WorkRunning()) return;
   std::string path;
-  const int ok =
-      ControlPathText(ID_PATH, &path) && CutPieceSuffix(path.data()) && RestoreFile(path.c_str());
+  int ok = ControlPathText(ID_PATH, &path) && CutPieceSuffix(path.data());
+  if (ok) {
+    BeginWork();
+    ok = RestoreFile(path.c_str());
+    EndWork();
+  }
   if (ok) {
     SetControlText(ID_PATH, kTextRestoreDone);
     SetControlText(ID_INFO, kTextClearInfo);

@@ -1,5 +1,5 @@
 // The split and restore commands: read the controls, call the file engines, and report the
-// outcome as one line of text.
+// outcome as one line of text. Neither starts while a split or restore is at work (ui/busy.h).
 #pragma once
 
 // Splits the file named in the path line into pieces of the size in the size field times the

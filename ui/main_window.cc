@@ -3,6 +3,7 @@
 #include <windowsx.h>
 
 #include "ui/app_state.h"
+#include "ui/busy.h"
 #include "ui/commands.h"
 #include "ui/control_ids.h"
 #include "ui/control_text.h"
@@ -33,6 +34,11 @@ void OnDropFiles(HWND, HDROP drop) {
 }
 
 void OnClose(HWND window) {
+  // Sent by another program while a split or restore repaints: closed once the work has ended.
+  if (WorkRunning()) {
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    return;
+  }
   DestroyWindow(window);
 }
 
