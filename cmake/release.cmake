@@ -19,8 +19,7 @@ file(MAKE_DIRECTORY ${FILECUT_RELEASE_TEXTS})
 
 # Copies a text file with CRLF line ends; the copy follows its source at the next configure.
 function(filecut_crlf_copy source destination)
-  file(READ ${source} text)
-  string(REPLACE "\r\n" "\n" text "${text}")
+  file(READ ${source} text)  # CMake reads CRLF as LF
   string(REPLACE "\n" "\r\n" text "${text}")
   file(WRITE ${destination} "${text}")
   set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${source})
@@ -28,14 +27,16 @@ endfunction()
 filecut_crlf_copy(${CMAKE_SOURCE_DIR}/LICENSE ${FILECUT_RELEASE_TEXTS}/LICENSE.txt)
 filecut_crlf_copy(${CMAKE_SOURCE_DIR}/README.md ${FILECUT_RELEASE_TEXTS}/README.md)
 
-# The guide states the project's version: configured, given its byte order mark, then
-# converted from UTF-8 to UTF-16LE (glibc's iconv, which every Debian has).
+# The guide states the project's version: configured, given CRLF line ends and its byte order
+# mark, then converted from UTF-8 to UTF-16LE (glibc's iconv, which every Debian has).
 find_program(FILECUT_ICONV iconv REQUIRED)
-configure_file(${CMAKE_SOURCE_DIR}/docs/guide-ja.txt.in ${FILECUT_RELEASE_TEXTS}/guide-ja.utf8
-               @ONLY NEWLINE_STYLE CRLF)
-file(READ ${FILECUT_RELEASE_TEXTS}/guide-ja.utf8 guide)
+file(READ ${CMAKE_SOURCE_DIR}/docs/guide-ja.txt.in guide)
+string(CONFIGURE "${guide}" guide @ONLY)
+string(REPLACE "\n" "\r\n" guide "${guide}")
 string(ASCII 239 187 191 utf8_bom)
 file(WRITE ${FILECUT_RELEASE_TEXTS}/guide-ja.bom "${utf8_bom}${guide}")
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
+             ${CMAKE_SOURCE_DIR}/docs/guide-ja.txt.in)
 execute_process(
   COMMAND ${FILECUT_ICONV} -f UTF-8 -t UTF-16LE ${FILECUT_RELEASE_TEXTS}/guide-ja.bom
   OUTPUT_FILE ${FILECUT_RELEASE_TEXTS}/guide-ja.txt
