@@ -87,8 +87,8 @@ class EngineFaultTest : public TempDirTest, public ::testing::WithParamInterface
   }
 
   // How many pieces a split has completed before the failing call `n` of `op`. Each piece is
-  // created once, checked against the source once when streaming, and written (and, when
-  // streaming, read) one buffer at a time.
+  // created once, checked against the source once, and written (and, when streaming, read)
+  // one buffer at a time.
   size_t PiecesBefore(FaultOp op, int n) const {
     if (op == FaultOp::kCreateForWrite || op == FaultOp::kSameFile) return n - 1;
     const bool perChunk = op == FaultOp::kWriteBlock || (op == FaultOp::kReadBlock && Streamed());
@@ -137,7 +137,7 @@ TEST_P(EngineFaultTest, SplitFailsCleanlyAtEveryCall) {
   RemoveFaultOps();
   ASSERT_EQ(counts[static_cast<int>(FaultOp::kFreeSpace)], 1);   // asked before any piece
   ASSERT_EQ(counts[static_cast<int>(FaultOp::kAllocBlock)], 1);  // the source, or the buffer
-  ASSERT_EQ(counts[static_cast<int>(FaultOp::kSameFile)], Streamed() ? 3 : 0);
+  ASSERT_EQ(counts[static_cast<int>(FaultOp::kSameFile)], static_cast<int>(pieces_.size()));
   ForEveryFault(counts, [&](FaultOp op, int n, bool forever) {
     ResetFiles(true);
     InstallFaultOpsFor(GetParam());
