@@ -15,11 +15,12 @@ namespace {
 int g_open = 0;
 
 // Pieces "...-00" to "...-02" exist, and so does anything without a piece suffix.
-int FakeNameSize(const char* path, uint64_t* size) {
+NameLookup FakeNameSize(const char* path, uint64_t* size) {
   const size_t n = std::strlen(path);
-  if (n < 3 || path[n - 3] != '-') return 0;
-  if (path[n - 2] != '0' || path[n - 1] < '0' || path[n - 1] > '2') return 0;
-  return *size = 5, 1;
+  if (n < 3 || path[n - 3] != '-') return NameLookup::kMissing;
+  if (path[n - 2] != '0' || path[n - 1] < '0' || path[n - 1] > '2') return NameLookup::kMissing;
+  *size = 5;
+  return NameLookup::kFound;
 }
 FileHandle FakeOpen(const char*) {
   return ++g_open, 3;

@@ -18,6 +18,10 @@ constexpr FileHandle kNoFile = -1;
 // Longest path text the program handles, in bytes, without the terminating NUL.
 constexpr size_t kMaxPathText = 259;
 
+// What looking a name up found. kUnknown is any failure other than "no such name" (no right
+// to look, a network share that did not answer): the name may well exist.
+enum class NameLookup { kMissing, kFound, kUnknown };
+
 struct PlatformOps {
   // Opens an existing regular file for reading, letting others read and write it meanwhile.
   // Returns kNoFile when the name does not exist, is a folder, or cannot be opened.
@@ -25,9 +29,11 @@ struct PlatformOps {
   // Creates a file for writing, or empties an existing one, with no sharing while it is open.
   // Returns kNoFile on failure (for instance when the name is a folder).
   FileHandle (*createForWrite)(const char* path);
-  // Looks a name up without opening it. Returns 0 when no file or folder of this name exists;
-  // otherwise 1, with the file's whole 64-bit size stored (0 for a folder).
-  int (*nameSize)(const char* path, uint64_t* size);
+  // Looks a name up without opening it. Returns kMissing only when the system answers that
+  // no file or folder of this name exists (Windows: file or path not found; POSIX: ENOENT,
+  // ENOTDIR); kFound with the file's whole 64-bit size stored (0 for a folder); kUnknown on
+  // any other failure.
+  NameLookup (*nameSize)(const char* path, uint64_t* size);
   // Stores the file's whole 64-bit size. Returns 1, or 0 when the size is unknown.
   int (*fileSize)(FileHandle file, uint64_t* size);
   // Reads exactly `count` bytes from the current position. Returns 1 when all of them arrived;
@@ -86,7 +92,7 @@ void ResetPlatformOps();
 // Short names for the operations in force, as the engines use them.
 FileHandle OpenForRead(const char* path);
 FileHandle CreateForWrite(const char* path);
-int GetNameSize(const char* path, uint64_t* size);
+NameLookup GetNameSize(const char* path, uint64_t* size);
 int GetFileSize64(FileHandle file, uint64_t* size);
 int ReadBlock(FileHandle file, void* buffer, uint32_t count);
 int WriteBlock(FileHandle file, const void* buffer, uint32_t count);

@@ -40,12 +40,20 @@ FileHandle PosixCreateForWrite(const char* path) {
   return fd < 0 ? kNoFile : fd;
 }
 
+// Whether the error of a failed look-up says that the name does not exist, as opposed to
+// not being able to tell.
+bool NoSuchName(int error) {
+  return error == ENOENT || error == ENOTDIR;
+}
+
 // Folders report 0 bytes, as they do on Windows.
-int PosixNameSize(const char* path, uint64_t* size) {
+NameLookup PosixNameSize(const char* path, uint64_t* size) {
   struct stat info;
-  if (stat(path, &info) != 0) return 0;
+  if (stat(path, &info) != 0) {
+    return NoSuchName(errno) ? NameLookup::kMissing : NameLookup::kUnknown;
+  }
   *size = S_ISDIR(info.st_mode) || info.st_size < 0 ? 0 : static_cast<uint64_t>(info.st_size);
-  return 1;
+  return NameLookup::kFound;
 }
 
 int PosixFileSize(FileHandle file, uint64_t* size) {

@@ -25,12 +25,18 @@ FileHandle Win32CreateForWrite(const char* path) {
 }
 
 // One query answers both whether the name exists and how big it is, without opening it.
-int Win32NameSize(const char* path, uint64_t* size) {
+// Only "file not found" and "path not found" say that the name does not exist; any other
+// error (a network share that did not answer, no right to look) leaves that open.
+NameLookup Win32NameSize(const char* path, uint64_t* size) {
   WIN32_FILE_ATTRIBUTE_DATA data;
-  if (!GetFileAttributesExA(path, GetFileExInfoStandard, &data)) return 0;
+  if (!GetFileAttributesExA(path, GetFileExInfoStandard, &data)) {
+    const DWORD error = GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? NameLookup::kMissing
+                                                                          : NameLookup::kUnknown;
+  }
   const bool folder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
   *size = folder ? 0 : (uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
-  return 1;
+  return NameLookup::kFound;
 }
 
 int Win32FileSize(FileHandle file, uint64_t* size) {

@@ -63,9 +63,14 @@ TEST_F(PlatformTest, FoldersAndMissingNames) {
   EXPECT_EQ(CreateForWrite("folder"), kNoFile);
   EXPECT_TRUE(fs::is_directory("folder"));
   uint64_t size = 7;
-  EXPECT_TRUE(GetNameSize("folder", &size));  // a folder's name exists
+  EXPECT_EQ(GetNameSize("folder", &size), NameLookup::kFound);  // a folder's name exists
   EXPECT_EQ(size, 0u);
-  EXPECT_FALSE(GetNameSize("missing", &size));
+  WriteFileBytes("file", "abc");
+  // Only "no such name" is missing; a look-up that fails otherwise cannot tell.
+  EXPECT_EQ(GetNameSize("missing", &size), NameLookup::kMissing);
+  EXPECT_EQ(GetNameSize("missing/sub", &size), NameLookup::kMissing);
+  EXPECT_EQ(GetNameSize("file/sub", &size), NameLookup::kMissing);
+  EXPECT_EQ(GetNameSize(std::string(300, 'a').c_str(), &size), NameLookup::kUnknown);
   EXPECT_EQ(OpenForRead("missing"), kNoFile);
   EXPECT_FALSE(RemoveFile("missing"));
 }
@@ -73,7 +78,7 @@ TEST_F(PlatformTest, FoldersAndMissingNames) {
 TEST_F(PlatformTest, SizesHaveBothHalves) {
   MakeSparseFile("big", (uint64_t{1} << 32) + 10);  // only its size is real
   uint64_t size = 0;
-  ASSERT_TRUE(GetNameSize("big", &size));
+  ASSERT_EQ(GetNameSize("big", &size), NameLookup::kFound);
   EXPECT_EQ(size, (uint64_t{1} << 32) + 10);
   const FileHandle file = OpenForRead("big");
   ASSERT_NE(file, kNoFile);
