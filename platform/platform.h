@@ -62,10 +62,11 @@ struct PlatformOps {
   // Gives the file `from` the name `to` in one step, replacing a file that has that name, and
   // returns once the new name is on the disk. Both names are in one folder. A file held open
   // for a moment by another program (a virus scanner, an indexer) is waited for, up to about
-  // two seconds. Returns 1, or 0 with both files as they were.
+  // two seconds; a failure that no other program can cause (`to` is a folder or a read-only
+  // file, a missing folder) fails at once. Returns 1, or 0 with both files as they were.
   int (*moveOver)(const char* from, const char* to);
-  // Deletes a file, waiting like moveOver for a brief hold by another program. Returns 1 when
-  // it is gone, else 0.
+  // Deletes a file, waiting like moveOver for a brief hold by another program and only for
+  // that. Returns 1 when it is gone, else 0.
   int (*removeFile)(const char* path);
   // Stores the bytes that this process may still write in the folder that holds the file
   // `path` (a name with or without a folder part, which need not exist). Returns 1, or 0 when
@@ -78,7 +79,9 @@ struct PlatformOps {
   // When it cannot be told, returns 1.
   int (*sameFile)(FileHandle file, const char* path);
   // Asks the system to put everything written to the file so far on the disk itself, and
-  // waits until it is there. Returns 1, or 0 when that failed.
+  // waits until it is there. Returns 1 when it is there, and also when the file system answers
+  // that it has no such flush (Windows: invalid function or not supported; POSIX: EINVAL):
+  // the bytes were written all the same. Returns 0 when the flush failed.
   int (*flushFile)(FileHandle file);
 };
 

@@ -123,21 +123,26 @@ FileHandle Win32CreateTempBeside(const char* path, char* name, size_t size) {
 // Virus scanners, indexers and cloud clients open new files for a moment without delete
 // sharing, and a rename or deletion meanwhile fails with a sharing violation or "access
 // denied". Such an attempt is repeated in short steps for about two seconds before it counts
-// as a failure. Any other error fails at once.
+// as a failure. "Access denied" is also the answer for a folder or a read-only file named
+// `path` (the rename's target, the file to delete), which no wait changes: then it fails at
+// once, as does any other error.
 constexpr DWORD kLockWaitMs = 2000;
 constexpr DWORD kLockStepMs = 50;
 
-bool HeldByAnother(DWORD error) {
-  return error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED ||
-         error == ERROR_LOCK_VIOLATION;
+bool HeldByAnother(DWORD error, const char* path) {
+  if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION) return true;
+  if (error != ERROR_ACCESS_DENIED) return false;
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  return !GetFileAttributesExA(path, GetFileExInfoStandard, &data) ||
+         (data.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) == 0;
 }
 
 template <typename Attempt>
-int RetryWhileHeld(Attempt attempt) {
+int RetryWhileHeld(const char* path, Attempt attempt) {
   const DWORD start = GetTickCount();
   for (;;) {
     if (attempt()) return 1;
-    if (!HeldByAnother(GetLastError()) || GetTickCount() - start >= kLockWaitMs) return 0;
+    if (!HeldByAnother(GetLastError(), path) || GetTickCount() - start >= kLockWaitMs) return 0;
     Sleep(kLockStepMs);
   }
 }
@@ -147,17 +152,21 @@ int RetryWhileHeld(Attempt attempt) {
 // MOVEFILE_WRITE_THROUGH it returns only once the rename itself is on the disk; the file's own
 // bytes were flushed before (flushFile).
 int Win32MoveOver(const char* from, const char* to) {
-  return RetryWhileHeld([&] {
+  return RetryWhileHeld(to, [&] {
     return MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
   });
 }
 
 int Win32RemoveFile(const char* path) {
-  return RetryWhileHeld([&] { return DeleteFileA(path) != 0; });
+  return RetryWhileHeld(path, [&] { return DeleteFileA(path) != 0; });
 }
 
+// Some file systems have no flush and answer "invalid function" or "not supported"; the bytes
+// were written all the same.
 int Win32FlushFile(FileHandle file) {
-  return FlushFileBuffers(AsHandle(file)) ? 1 : 0;
+  if (FlushFileBuffers(AsHandle(file))) return 1;
+  const DWORD error = GetLastError();
+  return error == ERROR_INVALID_FUNCTION || error == ERROR_NOT_SUPPORTED ? 1 : 0;
 }
 
 // The folder is what the full path keeps before its last component. GetFullPathNameA finds
