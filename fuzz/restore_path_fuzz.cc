@@ -1,13 +1,15 @@
 // The restore command's handling of the path line: any text of up to 259 bytes is cut by
 // CutPieceSuffix and handed to RestoreFile. The file system is replaced by an in-memory one in
 // which the pieces 00 to 02 of every base exist, so that no real file is touched and every path
-// runs the whole join.
+// runs the whole join. The fake starts from operations that abort naming themselves, so an
+// operation that the restore uses and the fake lacks stops the first input.
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 
 #include "core/piece_name.h"
 #include "core/restore.h"
+#include "fuzz/loud_ops.h"
 #include "platform/platform.h"
 
 namespace {
@@ -54,12 +56,18 @@ int FakeRemove(const char*) {
 int FakeFreeSpace(const char*, uint64_t* bytes) {
   return *bytes = 1000, 1;
 }
+int FakeFlush(FileHandle) {
+  return 1;
+}
 
+// Memory and text formatting are the real ones; every file operation is faked.
 void InstallFakeFileSystem() {
-  PlatformOps ops = RealPlatformOps();
+  PlatformOps ops = LoudPlatformOps();
+  ops.allocBlock = RealPlatformOps().allocBlock;
+  ops.freeBlock = RealPlatformOps().freeBlock;
+  ops.formatV = RealPlatformOps().formatV;
   ops.nameSize = FakeNameSize;
   ops.openForRead = FakeOpen;
-  ops.createForWrite = FakeOpen;
   ops.fileSize = FakeSize;
   ops.readBlock = FakeRead;
   ops.writeBlock = FakeWrite;
@@ -68,6 +76,7 @@ void InstallFakeFileSystem() {
   ops.moveOver = FakeMove;
   ops.removeFile = FakeRemove;
   ops.freeSpace = FakeFreeSpace;
+  ops.flushFile = FakeFlush;
   SetPlatformOps(ops);
 }
 
