@@ -19,13 +19,9 @@ int main(int argc, char** argv) {
     }
     std::sort(files.begin(), files.end());
     for (const auto& file : files) {
-      std::vector<uint8_t> bytes;
-      {
-        // Closed before the target runs, so that no file of this driver is open under a
-        // handle that a fake could make up.
-        std::ifstream in(file, std::ios::binary);
-        bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-      }
+      std::ifstream in(file, std::ios::binary);
+      std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)),
+                                 std::istreambuf_iterator<char>());
       LLVMFuzzerTestOneInput(bytes.data(), bytes.size());
       ++count;
     }

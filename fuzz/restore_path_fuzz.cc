@@ -4,15 +4,58 @@
 // runs the whole join. The fake starts from operations that abort naming themselves, so an
 // operation that the restore uses and the fake lacks stops the first input.
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
 #include "core/piece_name.h"
 #include "core/restore.h"
-#include "fuzz/loud_ops.h"
 #include "platform/platform.h"
 
 namespace {
+
+// An operation that names itself and aborts: what every operation of the fake is, until the
+// fake replaces it.
+template <typename Op>
+struct Loud;
+template <typename Result, typename... Args>
+struct Loud<Result (*)(Args...)> {
+  template <typename Name>
+  static Result Call(Args...) {
+    std::fprintf(stderr, "platform operation %s is not faked\n", Name::Text());
+    std::abort();
+  }
+};
+#define FILECUT_LOUD(member)                      \
+  struct member##Name {                           \
+    static const char* Text() { return #member; } \
+  };                                              \
+  ops.member = &Loud<decltype(ops.member)>::Call<member##Name>
+
+PlatformOps LoudPlatformOps() {
+  PlatformOps ops;
+  FILECUT_LOUD(openForRead);
+  FILECUT_LOUD(createForWrite);
+  FILECUT_LOUD(nameSize);
+  FILECUT_LOUD(fileSize);
+  FILECUT_LOUD(readBlock);
+  FILECUT_LOUD(writeBlock);
+  FILECUT_LOUD(closeFile);
+  FILECUT_LOUD(tickCount);
+  FILECUT_LOUD(allocBlock);
+  FILECUT_LOUD(freeBlock);
+  FILECUT_LOUD(upperCase);
+  FILECUT_LOUD(formatV);
+  FILECUT_LOUD(createTempBeside);
+  FILECUT_LOUD(moveOver);
+  FILECUT_LOUD(removeFile);
+  FILECUT_LOUD(freeSpace);
+  FILECUT_LOUD(sameFile);
+  FILECUT_LOUD(flushFile);
+  // An operation added to the platform makes the table larger and must be listed above.
+  static_assert(sizeof ops == 18 * sizeof ops.openForRead, "an operation is not listed");
+  return ops;
+}
 
 int g_open = 0;
 
