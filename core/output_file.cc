@@ -15,12 +15,6 @@ int FinishPiece(const char* name, FileHandle piece, int written) {
   return written;
 }
 
-int WriteWholeFile(const char* path, const char* bytes, uint32_t count) {
-  FileHandle file = CreateForWrite(path);
-  if (file == kNoFile) return 0;
-  return FinishPiece(path, file, WriteBlock(file, bytes, count));
-}
-
 int BeginAtomicReplace(const char* path, AtomicReplace* replace) {
   const size_t size = std::strlen(path) + 4;
   replace->temp = new (std::nothrow) char[size];

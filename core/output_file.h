@@ -16,10 +16,6 @@ bool FitsBeside(const char* path, uint64_t size);
 // was not written in full is deleted again. Returns `written`.
 int FinishPiece(const char* name, FileHandle piece, int written);
 
-// Creates (or empties) the file and writes `count` bytes into it with one write. Returns 1
-// when all of them were written; otherwise 0, with the file deleted again.
-int WriteWholeFile(const char* path, const char* bytes, uint32_t count);
-
 // A replacement of a file in progress: the new contents go to a temporary file beside it.
 struct AtomicReplace {
   FileHandle file;

@@ -40,8 +40,10 @@ std::unique_ptr<char[]> NewPieceName(const char* baseText) {
 }
 
 // Looks up base-00, base-01, ... up to the first name that does not exist, without opening
-// any of them. Returns 0 when a name cannot be formed, or there would be more pieces than
-// names or more bytes than 64 bits count.
+// any of them; the last index a piece can have ends the set too, as it ends a split. Returns 0
+// when a name cannot be formed or looked up (a look-up that fails for another reason than a
+// missing name must not pass for the end of the set), or there would be more bytes than 64
+// bits count.
 int FindPieces(const char* baseText, PieceSet* found) {
   *found = PieceSet{0, 0, 0};
   const std::unique_ptr<char[]> name = NewPieceName(baseText);
@@ -49,11 +51,12 @@ int FindPieces(const char* baseText, PieceSet* found) {
   while (found->count < kMaxPieceCount) {
     if (!FormatPieceName(name.get(), baseText, static_cast<uint32_t>(found->count))) return 0;
     uint64_t size = 0;
-    if (!GetNameSize(name.get(), &size)) return 1;
-    if (size > UINT64_MAX - found->total) return 0;
+    const NameLookup lookup = GetNameSize(name.get(), &size);
+    if (lookup == NameLookup::kMissing) return 1;
+    if (lookup != NameLookup::kFound || size > UINT64_MAX - found->total) return 0;
     AddPiece(found, size);
   }
-  return 0;
+  return 1;
 }
 
 // Where the reading pass puts the pieces: into one block of the whole join, or, with no block,

@@ -35,61 +35,61 @@ bool PiecesFit(int32_t base, uint64_t size) {
   return FormatPieceName(firstPiece, base, 0) && FitsBeside(firstPiece, size);
 }
 
-// Writes every piece, each with one write, from the block that holds the whole source.
-int WritePiecesFromBlock(int32_t base, const char* block, uint64_t size, uint32_t step) {
+// Where the pieces' bytes come from: the block that holds the whole source, or, without one,
+// the open source itself, copied on through a buffer. Either way the source stays open until
+// the last piece is written, so that every piece name can be checked against it.
+struct Origin {
+  FileHandle source;
+  const char* block;
+  char* buffer;
+};
+
+// Creates one piece and fills it with its `bytes` bytes from `offset` of the source: from the
+// block with one write, or copied from the source's current position.
+int WritePiece(const Origin& from, const char* name, uint64_t offset, uint64_t bytes) {
+  const FileHandle piece = CreateForWrite(name);
+  if (piece == kNoFile) return 0;
+  const int written = from.block ? WriteBlock(piece, from.block + static_cast<size_t>(offset),
+                                              static_cast<uint32_t>(bytes))
+                                 : CopyBytes(from.source, piece, bytes, from.buffer);
+  return FinishPiece(name, piece, written);
+}
+
+// Writes the pieces in order. A piece is never created under a name that is the source itself
+// (the source lies in the current folder and is named like the piece, or such a name links to
+// it): creating the piece would empty the source, and with it the only copy of the bytes of
+// the pieces after it. Such a name ends the split with 0, before that piece is created.
+int WritePieces(const Origin& from, int32_t base, uint64_t size, uint32_t step) {
   const uint64_t count = PieceCount(size, step);
   for (uint64_t index = 0; index < count; ++index) {
     char name[kPieceNameBytes];
-    const char* bytes = block + static_cast<size_t>(index * step);
-    const uint32_t length = static_cast<uint32_t>(PieceBytes(size, step, index));
     if (!FormatPieceName(name, base, static_cast<uint32_t>(index)) ||
-        !WriteWholeFile(name, bytes, length)) {
+        IsSameFile(from.source, name) ||
+        !WritePiece(from, name, index * step, PieceBytes(size, step, index))) {
       return 0;
     }
   }
   return 1;
 }
 
-// Creates one piece and copies the next `bytes` bytes of the source into it.
-int StreamPiece(FileHandle source, const char* name, uint64_t bytes, char* buffer) {
-  const FileHandle piece = CreateForWrite(name);
-  if (piece == kNoFile) return 0;
-  return FinishPiece(name, piece, CopyBytes(source, piece, bytes, buffer));
-}
-
-// Copies the open source into its pieces in order, through one buffer. While the source is
-// still being read, a piece must never be created under a name that is the source itself (it
-// lies in the current folder and is named like the piece, or such a name links to it):
-// creating the piece would empty the source first. Such a name ends the split with 0.
-int StreamPieces(FileHandle source, int32_t base, uint64_t size, uint32_t step) {
-  char* buffer = AllocStreamBuffer();
-  if (!buffer) return 0;
-  const uint64_t count = PieceCount(size, step);
-  BeginProgress(size);
-  int ok = 1;
-  for (uint64_t index = 0; ok && index < count; ++index) {
-    char name[kPieceNameBytes];
-    ok = FormatPieceName(name, base, static_cast<uint32_t>(index)) && !IsSameFile(source, name) &&
-         StreamPiece(source, name, PieceBytes(size, step, index), buffer);
-  }
-  FreeBlock(buffer);
-  return ok;
-}
-
 // Splits the open source and closes it. Below 2 GiB, where the block can be had, the whole
-// source is read with one call and closed before the first piece is written; otherwise it is
-// streamed.
+// source is read with one call; otherwise it is streamed through one buffer.
 int SplitOpenSource(FileHandle source, int32_t base, uint64_t size, uint32_t step) {
+  Origin from = {source, nullptr, nullptr};
   char* block = AllocWholeBlock(size);
-  if (!block) {
-    const int ok = StreamPieces(source, base, size, step);
-    CloseFile(source);
-    return ok;
+  int ok = 0;
+  if (block) {
+    from.block = block;
+    ok = ReadBlock(source, block, static_cast<uint32_t>(size));
+  } else {
+    block = AllocStreamBuffer();
+    from.buffer = block;
+    ok = block != nullptr;
+    if (ok) BeginProgress(size);
   }
-  int ok = ReadBlock(source, block, static_cast<uint32_t>(size));
+  if (ok) ok = WritePieces(from, base, size, step);
   CloseFile(source);
-  if (ok) ok = WritePiecesFromBlock(base, block, size, step);
-  FreeBlock(block);
+  if (block) FreeBlock(block);
   return ok;
 }
 

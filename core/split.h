@@ -14,6 +14,7 @@
 // cannot be opened, is known to be larger than the free space of the current directory, would
 // need more than 2^31 pieces, or when `pieceSize` is 0. When a piece cannot be created or
 // written, or the source cannot be read whole, the complete pieces before it stay and the one
-// that failed is deleted again. The source is never changed: a piece name that is the source
-// itself ends the split before that piece is created.
+// that failed is deleted again. The source is never changed, whichever way it is split: a
+// piece name that is the source itself (by its own name, another spelling of its path, or a
+// link to it) ends the split before that piece is created.
 int SplitFile(const char* sourcePath, int32_t pieceSize);

@@ -1,8 +1,10 @@
 // The restore command's handling of the path line: any text of up to 259 bytes is cut by
 // CutPieceSuffix and handed to RestoreFile. The file system is replaced by an in-memory one in
 // which the pieces 00 to 02 of every base exist, so that no real file is touched and every path
-// runs the whole join.
+// runs the whole join. The fake starts from operations that abort naming themselves, so an
+// operation that the restore uses and the fake lacks stops the first input.
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -12,14 +14,58 @@
 
 namespace {
 
+// An operation that names itself and aborts: what every operation of the fake is, until the
+// fake replaces it.
+template <typename Op>
+struct Loud;
+template <typename Result, typename... Args>
+struct Loud<Result (*)(Args...)> {
+  template <typename Name>
+  static Result Call(Args...) {
+    std::fprintf(stderr, "platform operation %s is not faked\n", Name::Text());
+    std::abort();
+  }
+};
+#define FILECUT_LOUD(member)                      \
+  struct member##Name {                           \
+    static const char* Text() { return #member; } \
+  };                                              \
+  ops.member = &Loud<decltype(ops.member)>::Call<member##Name>
+
+PlatformOps LoudPlatformOps() {
+  PlatformOps ops;
+  FILECUT_LOUD(openForRead);
+  FILECUT_LOUD(createForWrite);
+  FILECUT_LOUD(nameSize);
+  FILECUT_LOUD(fileSize);
+  FILECUT_LOUD(readBlock);
+  FILECUT_LOUD(writeBlock);
+  FILECUT_LOUD(closeFile);
+  FILECUT_LOUD(tickCount);
+  FILECUT_LOUD(allocBlock);
+  FILECUT_LOUD(freeBlock);
+  FILECUT_LOUD(upperCase);
+  FILECUT_LOUD(formatV);
+  FILECUT_LOUD(createTempBeside);
+  FILECUT_LOUD(moveOver);
+  FILECUT_LOUD(removeFile);
+  FILECUT_LOUD(freeSpace);
+  FILECUT_LOUD(sameFile);
+  FILECUT_LOUD(flushFile);
+  // An operation added to the platform makes the table larger and must be listed above.
+  static_assert(sizeof ops == 18 * sizeof ops.openForRead, "an operation is not listed");
+  return ops;
+}
+
 int g_open = 0;
 
 // Pieces "...-00" to "...-02" exist, and so does anything without a piece suffix.
-int FakeNameSize(const char* path, uint64_t* size) {
+NameLookup FakeNameSize(const char* path, uint64_t* size) {
   const size_t n = std::strlen(path);
-  if (n < 3 || path[n - 3] != '-') return 0;
-  if (path[n - 2] != '0' || path[n - 1] < '0' || path[n - 1] > '2') return 0;
-  return *size = 5, 1;
+  if (n < 3 || path[n - 3] != '-') return NameLookup::kMissing;
+  if (path[n - 2] != '0' || path[n - 1] < '0' || path[n - 1] > '2') return NameLookup::kMissing;
+  *size = 5;
+  return NameLookup::kFound;
 }
 FileHandle FakeOpen(const char*) {
   return ++g_open, 3;
@@ -57,11 +103,14 @@ int FakeFreeSpace(const char*, uint64_t* bytes) {
   return *bytes = 1000, 1;
 }
 
+// Memory and text formatting are the real ones; every file operation is faked.
 void InstallFakeFileSystem() {
-  PlatformOps ops = RealPlatformOps();
+  PlatformOps ops = LoudPlatformOps();
+  ops.allocBlock = RealPlatformOps().allocBlock;
+  ops.freeBlock = RealPlatformOps().freeBlock;
+  ops.formatV = RealPlatformOps().formatV;
   ops.nameSize = FakeNameSize;
   ops.openForRead = FakeOpen;
-  ops.createForWrite = FakeOpen;
   ops.fileSize = FakeSize;
   ops.readBlock = FakeRead;
   ops.writeBlock = FakeWrite;

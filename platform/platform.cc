@@ -22,7 +22,7 @@ FileHandle OpenForRead(const char* path) {
 FileHandle CreateForWrite(const char* path) {
   return Ops().createForWrite(path);
 }
-int GetNameSize(const char* path, uint64_t* size) {
+NameLookup GetNameSize(const char* path, uint64_t* size) {
   return Ops().nameSize(path, size);
 }
 int GetFileSize64(FileHandle file, uint64_t* size) {

@@ -20,6 +20,10 @@ constexpr FileHandle kNoFile = -1;
 // long are kept on the heap, never on the stack.
 constexpr size_t kMaxPathText = 3 * 32767;
 
+// What looking a name up found. kUnknown is any failure other than "no such name" (no right
+// to look, a network share that did not answer): the name may well exist.
+enum class NameLookup { kMissing, kFound, kUnknown };
+
 struct PlatformOps {
   // Opens an existing regular file for reading, letting others read and write it meanwhile.
   // Returns kNoFile when the name does not exist, is a folder, or cannot be opened.
@@ -27,9 +31,11 @@ struct PlatformOps {
   // Creates a file for writing, or empties an existing one, with no sharing while it is open.
   // Returns kNoFile on failure (for instance when the name is a folder).
   FileHandle (*createForWrite)(const char* path);
-  // Looks a name up without opening it. Returns 0 when no file or folder of this name exists;
-  // otherwise 1, with the file's whole 64-bit size stored (0 for a folder).
-  int (*nameSize)(const char* path, uint64_t* size);
+  // Looks a name up without opening it. Returns kMissing only when the system answers that
+  // no file or folder of this name exists (Windows: file or path not found; POSIX: ENOENT,
+  // ENOTDIR); kFound with the file's whole 64-bit size stored (0 for a folder); kUnknown on
+  // any other failure.
+  NameLookup (*nameSize)(const char* path, uint64_t* size);
   // Stores the file's whole 64-bit size. Returns 1, or 0 when the size is unknown.
   int (*fileSize)(FileHandle file, uint64_t* size);
   // Reads exactly `count` bytes from the current position. Returns 1 when all of them arrived;
@@ -58,10 +64,11 @@ struct PlatformOps {
   // Gives the file `from` the name `to` in one step, replacing a file that has that name, and
   // returns once the new name is on the disk. Both names are in one folder. A file held open
   // for a moment by another program (a virus scanner, an indexer) is waited for, up to about
-  // two seconds. Returns 1, or 0 with both files as they were.
+  // two seconds; a failure that no other program can cause (`to` is a folder or a read-only
+  // file, a missing folder) fails at once. Returns 1, or 0 with both files as they were.
   int (*moveOver)(const char* from, const char* to);
-  // Deletes a file, waiting like moveOver for a brief hold by another program. Returns 1 when
-  // it is gone, else 0.
+  // Deletes a file, waiting like moveOver for a brief hold by another program and only for
+  // that. Returns 1 when it is gone, else 0.
   int (*removeFile)(const char* path);
   // Stores the bytes that this process may still write in the folder that holds the file
   // `path` (a name with or without a folder part, which need not exist). Returns 1, or 0 when
@@ -74,7 +81,9 @@ struct PlatformOps {
   // When it cannot be told, returns 1.
   int (*sameFile)(FileHandle file, const char* path);
   // Asks the system to put everything written to the file so far on the disk itself, and
-  // waits until it is there. Returns 1, or 0 when that failed.
+  // waits until it is there. Returns 1 when it is there, and also when the file system answers
+  // that it has no such flush (Windows: invalid function or not supported; POSIX: EINVAL):
+  // the bytes were written all the same. Returns 0 when the flush failed.
   int (*flushFile)(FileHandle file);
 };
 
@@ -88,7 +97,7 @@ void ResetPlatformOps();
 // Short names for the operations in force, as the engines use them.
 FileHandle OpenForRead(const char* path);
 FileHandle CreateForWrite(const char* path);
-int GetNameSize(const char* path, uint64_t* size);
+NameLookup GetNameSize(const char* path, uint64_t* size);
 int GetFileSize64(FileHandle file, uint64_t* size);
 int ReadBlock(FileHandle file, void* buffer, uint32_t count);
 int WriteBlock(FileHandle file, const void* buffer, uint32_t count);

@@ -40,12 +40,20 @@ FileHandle PosixCreateForWrite(const char* path) {
   return fd < 0 ? kNoFile : fd;
 }
 
+// Whether the error of a failed look-up says that the name does not exist, as opposed to
+// not being able to tell.
+bool NoSuchName(int error) {
+  return error == ENOENT || error == ENOTDIR;
+}
+
 // Folders report 0 bytes, as they do on Windows.
-int PosixNameSize(const char* path, uint64_t* size) {
+NameLookup PosixNameSize(const char* path, uint64_t* size) {
   struct stat info;
-  if (stat(path, &info) != 0) return 0;
+  if (stat(path, &info) != 0) {
+    return NoSuchName(errno) ? NameLookup::kMissing : NameLookup::kUnknown;
+  }
   *size = S_ISDIR(info.st_mode) || info.st_size < 0 ? 0 : static_cast<uint64_t>(info.st_size);
-  return 1;
+  return NameLookup::kFound;
 }
 
 int PosixFileSize(FileHandle file, uint64_t* size) {
@@ -208,13 +216,14 @@ int PosixFreeSpace(const char* path, uint64_t* bytes) {
   return 1;
 }
 
+// A file system without a flush (EINVAL) has taken the bytes all the same.
 int PosixFlushFile(FileHandle file) {
-  return fsync(AsFd(file)) == 0 ? 1 : 0;
+  return fsync(AsFd(file)) == 0 || errno == EINVAL ? 1 : 0;
 }
 
 int PosixSameFile(FileHandle file, const char* path) {
   struct stat named;
-  if (stat(path, &named) != 0) return errno == ENOENT || errno == ENOTDIR ? 0 : 1;
+  if (stat(path, &named) != 0) return NoSuchName(errno) ? 0 : 1;
   struct stat open;
   if (fstat(AsFd(file), &open) != 0) return 1;
   return open.st_dev == named.st_dev && open.st_ino == named.st_ino ? 1 : 0;

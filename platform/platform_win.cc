@@ -70,16 +70,20 @@ FileHandle Win32CreateForWrite(const char* path) {
 }
 
 // One query answers both whether the name exists and how big it is, without opening it.
-int Win32NameSize(const char* path, uint64_t* size) {
+// Only "file not found" and "path not found" say that the name does not exist; any other
+// error (a network share that did not answer, no right to look) leaves that open.
+NameLookup Win32NameSize(const char* path, uint64_t* size) {
   WIN32_FILE_ATTRIBUTE_DATA data;
   std::wstring name;
   if (!SystemName(path, &name) ||
       !GetFileAttributesExW(name.c_str(), GetFileExInfoStandard, &data)) {
-    return 0;
+    const DWORD error = GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? NameLookup::kMissing
+                                                                          : NameLookup::kUnknown;
   }
   const bool folder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
   *size = folder ? 0 : (uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
-  return 1;
+  return NameLookup::kFound;
 }
 
 int Win32FileSize(FileHandle file, uint64_t* size) {
@@ -165,21 +169,26 @@ FileHandle Win32CreateTempBeside(const char* path, char* name, size_t size) {
 // Virus scanners, indexers and cloud clients open new files for a moment without delete
 // sharing, and a rename or deletion meanwhile fails with a sharing violation or "access
 // denied". Such an attempt is repeated in short steps for about two seconds before it counts
-// as a failure. Any other error fails at once.
+// as a failure. "Access denied" is also the answer for a folder or a read-only file named
+// `name` (the rename's target, the file to delete), which no wait changes: then it fails at
+// once, as does any other error.
 constexpr DWORD kLockWaitMs = 2000;
 constexpr DWORD kLockStepMs = 50;
 
-bool HeldByAnother(DWORD error) {
-  return error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED ||
-         error == ERROR_LOCK_VIOLATION;
+bool HeldByAnother(DWORD error, const std::wstring& name) {
+  if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION) return true;
+  if (error != ERROR_ACCESS_DENIED) return false;
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  return !GetFileAttributesExW(name.c_str(), GetFileExInfoStandard, &data) ||
+         (data.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) == 0;
 }
 
 template <typename Attempt>
-int RetryWhileHeld(Attempt attempt) {
+int RetryWhileHeld(const std::wstring& name, Attempt attempt) {
   const DWORD start = GetTickCount();
   for (;;) {
     if (attempt()) return 1;
-    if (!HeldByAnother(GetLastError()) || GetTickCount() - start >= kLockWaitMs) return 0;
+    if (!HeldByAnother(GetLastError(), name) || GetTickCount() - start >= kLockWaitMs) return 0;
     Sleep(kLockStepMs);
   }
 }
@@ -192,7 +201,7 @@ int Win32MoveOver(const char* from, const char* to) {
   std::wstring fromName;
   std::wstring toName;
   if (!SystemName(from, &fromName) || !SystemName(to, &toName)) return 0;
-  return RetryWhileHeld([&] {
+  return RetryWhileHeld(toName, [&] {
     return MoveFileExW(fromName.c_str(), toName.c_str(),
                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
   });
@@ -201,11 +210,15 @@ int Win32MoveOver(const char* from, const char* to) {
 int Win32RemoveFile(const char* path) {
   std::wstring name;
   if (!SystemName(path, &name)) return 0;
-  return RetryWhileHeld([&] { return DeleteFileW(name.c_str()) != 0; });
+  return RetryWhileHeld(name, [&] { return DeleteFileW(name.c_str()) != 0; });
 }
 
+// Some file systems have no flush and answer "invalid function" or "not supported"; the bytes
+// were written all the same.
 int Win32FlushFile(FileHandle file) {
-  return FlushFileBuffers(AsHandle(file)) ? 1 : 0;
+  if (FlushFileBuffers(AsHandle(file))) return 1;
+  const DWORD error = GetLastError();
+  return error == ERROR_INVALID_FUNCTION || error == ERROR_NOT_SUPPORTED ? 1 : 0;
 }
 
 // The folder is what the full path keeps up to the backslash before its last component.

@@ -63,8 +63,8 @@ FileHandle FaultCreateForWrite(const char* path) {
   return file;
 }
 
-int FaultNameSize(const char* path, uint64_t* size) {
-  if (ShouldFail(FaultOp::kNameSize)) return 0;
+NameLookup FaultNameSize(const char* path, uint64_t* size) {
+  if (ShouldFail(FaultOp::kNameSize)) return NameLookup::kUnknown;
   return Real().nameSize(path, size);
 }
 

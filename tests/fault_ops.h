@@ -33,8 +33,8 @@ void RemoveFaultOps();
 
 // Makes call number `n` (from 1) of `op` fail; with `forever`, every later call fails too.
 // A failing read delivers nothing; a failing write stores half of the bytes first, as a disk
-// that fills up does; a failing move or removal changes nothing; a failing identity check
-// cannot tell, and so answers "the same file".
+// that fills up does; a failing move or removal changes nothing; a failing look-up or identity
+// check cannot tell (the identity check so answers "the same file").
 void FailCall(FaultOp op, int n, bool forever = false);
 // Runs `action` just before call number `n` (from 1) of `op` is served, for instance to change a
 // file between two passes of an engine. One action at a time; it runs once.

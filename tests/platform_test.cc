@@ -13,6 +13,10 @@
 
 #include "tests/temp_dir.h"
 
+#ifndef _WIN32
+#include <unistd.h>
+#endif
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -63,9 +67,18 @@ TEST_F(PlatformTest, FoldersAndMissingNames) {
   EXPECT_EQ(CreateForWrite("folder"), kNoFile);
   EXPECT_TRUE(fs::is_directory("folder"));
   uint64_t size = 7;
-  EXPECT_TRUE(GetNameSize("folder", &size));  // a folder's name exists
+  EXPECT_EQ(GetNameSize("folder", &size), NameLookup::kFound);  // a folder's name exists
   EXPECT_EQ(size, 0u);
-  EXPECT_FALSE(GetNameSize("missing", &size));
+  WriteFileBytes("file", "abc");
+  // Only "no such name" is missing; a look-up that fails otherwise cannot tell.
+  EXPECT_EQ(GetNameSize("missing", &size), NameLookup::kMissing);
+  EXPECT_EQ(GetNameSize("file/sub", &size), NameLookup::kMissing);
+#ifdef _WIN32
+  const std::string unaskable = "\xFF";  // no UTF-8, so no name that Windows can be asked about
+#else
+  const std::string unaskable(300, 'a');  // longer than a name can be
+#endif
+  EXPECT_EQ(GetNameSize(unaskable.c_str(), &size), NameLookup::kUnknown);
   EXPECT_EQ(OpenForRead("missing"), kNoFile);
   EXPECT_FALSE(RemoveFile("missing"));
 }
@@ -73,7 +86,7 @@ TEST_F(PlatformTest, FoldersAndMissingNames) {
 TEST_F(PlatformTest, SizesHaveBothHalves) {
   MakeSparseFile("big", (uint64_t{1} << 32) + 10);  // only its size is real
   uint64_t size = 0;
-  ASSERT_TRUE(GetNameSize("big", &size));
+  ASSERT_EQ(GetNameSize("big", &size), NameLookup::kFound);
   EXPECT_EQ(size, (uint64_t{1} << 32) + 10);
   const FileHandle file = OpenForRead("big");
   ASSERT_NE(file, kNoFile);
@@ -159,6 +172,16 @@ TEST_F(PlatformTest, SameFileByIdentityNotByName) {
   EXPECT_FALSE(IsSameFile(file, "missing/source"));
   CloseFile(file);
 }
+
+#ifndef _WIN32
+TEST_F(PlatformTest, FlushOfWhatCannotBeFlushedSucceeds) {
+  int ends[2];
+  ASSERT_EQ(pipe(ends), 0);
+  EXPECT_TRUE(FlushFile(ends[1]));  // a pipe answers EINVAL, and its bytes went through
+  close(ends[0]);
+  close(ends[1]);
+}
+#endif
 
 TEST_F(PlatformTest, TickCountCountsMilliseconds) {
   const uint32_t before = TickCount();

@@ -99,11 +99,12 @@ TEST_F(RestorePassTest, ContentChangedAtTheSameSizeIsRead) {
 // writing such files.
 uint32_t g_fakeLow = 0;
 uint32_t g_fakeHighOf02 = 0;
-int FakeNameSize(const char* path, uint64_t* size) {
-  if (!RealPlatformOps().nameSize(path, size)) return 0;
+NameLookup FakeNameSize(const char* path, uint64_t* size) {
+  const NameLookup lookup = RealPlatformOps().nameSize(path, size);
+  if (lookup != NameLookup::kFound) return lookup;
   const uint32_t high = std::string(path) == "out-02" ? g_fakeHighOf02 : 0;
   *size = (uint64_t{high} << 32) | g_fakeLow;
-  return 1;
+  return lookup;
 }
 
 class RestoreLimitTest : public RestorePassTest {

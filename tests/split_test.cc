@@ -128,26 +128,42 @@ TEST_F(SplitTest, SourceMustFitInTheFreeSpace) {
   ExpectPieces(source, 300, {300, 300, 300, 100});
 }
 
-TEST_F(SplitTest, StreamingNeverCreatesAPieceThatIsTheSource) {
-  // The source lies in the current folder under the name that piece 01 gets, and creating
-  // that piece would empty it before its bytes are read.
+TEST_F(SplitTest, NeverCreatesAPieceThatIsTheSource) {
+  // The source is named like piece 01 or 00: under that name in the current folder, by
+  // another spelling of it, or through a hard link from elsewhere. Creating that piece would
+  // empty the source before or after its bytes are read. Whole or streamed, with or without a
+  // write failing before it, the split ends with 0 at that name and the source is intact.
+  struct Case {
+    const char* path;
+    const char* link;
+  };
+  const Case cases[] = {{"53203-01", nullptr},
+                        {"./53203-00", nullptr},
+                        {"elsewhere/source", "53203-00"},
+                        {"elsewhere/source", "53203-01"}};
   const std::string source = PatternBytes(1000);
-  WriteFileBytes("53203-01", source);
-  FailCall(FaultOp::kAllocBlock, 1);  // no block of the whole source: it is streamed
-  EXPECT_EQ(SplitFile("53203-01", 300), 0);
-  EXPECT_TRUE(ReadFileBytes("53203-01") == source);
-  EXPECT_TRUE(ReadFileBytes("53203-00") == source.substr(0, 300));  // the piece before stays
-  EXPECT_EQ(ListCurrentDir(), (std::vector<std::string>{"53203-00", "53203-01"}));
-
-  // The name of piece 00 is another link to the source, which lies elsewhere.
-  fs::remove("53203-00");
   fs::create_directory("elsewhere");
-  fs::rename("53203-01", "elsewhere/source");
-  fs::create_hard_link("elsewhere/source", "53203-00");
-  FailCall(FaultOp::kAllocBlock, CallCount(FaultOp::kAllocBlock) + 1);
-  EXPECT_EQ(SplitFile("elsewhere/source", 300), 0);
-  EXPECT_TRUE(ReadFileBytes("elsewhere/source") == source);
-  EXPECT_EQ(ListCurrentDir(), (std::vector<std::string>{"53203-00", "elsewhere"}));
+  for (const Case& c : cases) {
+    for (bool streamed : {false, true}) {
+      for (bool failWrite : {false, true}) {
+        SCOPED_TRACE(std::string(c.path) + (c.link ? " as " : "") + (c.link ? c.link : "") +
+                     (streamed ? ", streamed" : ", whole") + (failWrite ? ", write fails" : ""));
+        for (const std::string& name : ListCurrentDir()) {
+          if (name != "elsewhere") fs::remove(name);
+        }
+        WriteFileBytes(c.path, source);
+        if (c.link) fs::create_hard_link(c.path, c.link);
+        FailCall(FaultOp::kAllocBlock, streamed ? CallCount(FaultOp::kAllocBlock) + 1 : 0);
+        FailCall(FaultOp::kWriteBlock, failWrite ? CallCount(FaultOp::kWriteBlock) + 1 : 0);
+        EXPECT_EQ(SplitFile(c.path, 300), 0);
+        EXPECT_TRUE(ReadFileBytes(c.path) == source);
+        const bool pieceBefore = std::string(c.link ? c.link : c.path).ends_with("01");
+        EXPECT_EQ(fs::exists("53203-00") && ReadFileBytes("53203-00") == source.substr(0, 300),
+                  pieceBefore && !failWrite);
+        EXPECT_FALSE(fs::exists("53203-02"));
+      }
+    }
+  }
 }
 
 TEST_F(SplitTest, MoreThan2To31PiecesAreRefused) {
