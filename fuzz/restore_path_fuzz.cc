@@ -30,30 +30,21 @@ struct Loud<Result (*)(Args...)> {
   struct member##Name {                           \
     static const char* Text() { return #member; } \
   };                                              \
-  ops.member = &Loud<decltype(ops.member)>::Call<member##Name>
+  ops.member = &Loud<decltype(ops.member)>::Call<member##Name>;
+#define FILECUT_COUNT(member) +1
+
+// Every operation of the platform, once.
+#define FILECUT_ALL_OPS(X)                                                                      \
+  X(openForRead) X(createForWrite) X(nameSize) X(fileSize) X(readBlock) X(writeBlock)           \
+  X(closeFile) X(tickCount) X(allocBlock) X(freeBlock) X(upperCase) X(formatV)                  \
+  X(createTempBeside) X(moveOver) X(removeFile) X(freeSpace) X(sameFile) X(flushFile)
 
 PlatformOps LoudPlatformOps() {
   PlatformOps ops;
-  FILECUT_LOUD(openForRead);
-  FILECUT_LOUD(createForWrite);
-  FILECUT_LOUD(nameSize);
-  FILECUT_LOUD(fileSize);
-  FILECUT_LOUD(readBlock);
-  FILECUT_LOUD(writeBlock);
-  FILECUT_LOUD(closeFile);
-  FILECUT_LOUD(tickCount);
-  FILECUT_LOUD(allocBlock);
-  FILECUT_LOUD(freeBlock);
-  FILECUT_LOUD(upperCase);
-  FILECUT_LOUD(formatV);
-  FILECUT_LOUD(createTempBeside);
-  FILECUT_LOUD(moveOver);
-  FILECUT_LOUD(removeFile);
-  FILECUT_LOUD(freeSpace);
-  FILECUT_LOUD(sameFile);
-  FILECUT_LOUD(flushFile);
+  FILECUT_ALL_OPS(FILECUT_LOUD)
   // An operation added to the platform makes the table larger and must be listed above.
-  static_assert(sizeof ops == 18 * sizeof ops.openForRead, "an operation is not listed");
+  static_assert(sizeof ops == (0 FILECUT_ALL_OPS(FILECUT_COUNT)) * sizeof ops.openForRead,
+                "an operation is not listed");
   return ops;
 }
 

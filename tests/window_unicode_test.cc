@@ -21,31 +21,26 @@ std::filesystem::path Long(const std::wstring& full) {
 
 using UnicodeTest = MainWindowTest;
 
-// Each row: a name, dropped as a source to split and then as the base of a set to restore,
-// and another name that a conversion through code page 932 (best fit: é to e, ¥ to a
-// backslash, Hangul and emoji to ?) or a cut at 259 characters reaches instead.
-struct Row {
-  std::wstring name;
-  std::wstring decoy;  // empty where no such file can exist
-  bool deep;
-};
-
+// Each name is dropped as a source to split, then as the base of a set to restore, beside the
+// name (if any can exist) that best fit into code page 932 or a cut at 259 characters reaches.
 TEST_F(UnicodeTest, SplitsAndRestoresTheDroppedFileItself) {
-  const Row rows[] = {
+  const struct {
+    std::wstring name, decoy;
+    bool deep;
+  } rows[] = {
       {L"caf\u00E9", L"cafe", false},
       {L"q\u00A5..\u00A5v", L"v", false},                       // "q\..\v" is "v"
       {L"\uD55C\uAE00\U0001F600", L"", false},                  // Hangul and an emoji (a pair)
       {std::wstring(100, L'n'), std::wstring(28, L'n'), true},  // its first 259 characters
   };
-  // The files of a row lie beside each other, away from the pieces in the current folder;
-  // those of a long row in a folder whose own path is 230 characters long.
+  // Away from the pieces in the current folder; a long row in a folder of 230 characters.
   const std::wstring here = std::filesystem::current_path().wstring();
   ASSERT_LT(here.size(), 200u);
   const std::wstring beside = here + L"\\u\\";
   const std::wstring deep = here + L"\\" + std::wstring(229 - here.size(), L'd') + L"\\";
   std::filesystem::create_directory(Long(beside));
   std::filesystem::create_directory(Long(deep));
-  for (const Row& row : rows) {
+  for (const auto& row : rows) {
     const std::wstring name = (row.deep ? deep : beside) + row.name;
     const std::wstring decoy = (row.deep ? deep : beside) + row.decoy;
     WriteFileBytes(Long(name), "0123456789");
