@@ -14,30 +14,28 @@
 
 namespace {
 
-// An operation that names itself and aborts: what every operation of the fake is, until the
-// fake replaces it.
+// An operation that names itself and aborts: every operation of the fake until it is replaced.
 template <typename Op>
 struct Loud;
 template <typename Result, typename... Args>
 struct Loud<Result (*)(Args...)> {
-  template <typename Name>
+  template <const char* Name>
   static Result Call(Args...) {
-    std::fprintf(stderr, "platform operation %s is not faked\n", Name::Text());
+    std::fprintf(stderr, "platform operation %s is not faked\n", Name);
     std::abort();
   }
 };
 #define FILECUT_LOUD(member)                      \
-  struct member##Name {                           \
-    static const char* Text() { return #member; } \
-  };                                              \
+  static constexpr char member##Name[] = #member; \
   ops.member = &Loud<decltype(ops.member)>::Call<member##Name>;
 #define FILECUT_COUNT(member) +1
 
 // Every operation of the platform, once.
-#define FILECUT_ALL_OPS(X)                                                                      \
-  X(openForRead) X(createForWrite) X(nameSize) X(fileSize) X(readBlock) X(writeBlock)           \
-  X(closeFile) X(tickCount) X(allocBlock) X(freeBlock) X(upperCase) X(formatV)                  \
-  X(createTempBeside) X(moveOver) X(removeFile) X(freeSpace) X(sameFile) X(flushFile)
+#define FILECUT_ALL_OPS(X)                                                                       \
+  X(openForRead)                                                                                 \
+  X(createForWrite) X(nameSize) X(fileSize) X(readBlock) X(writeBlock) X(closeFile) X(tickCount) \
+      X(allocBlock) X(freeBlock) X(upperCase) X(formatV) X(createTempBeside) X(moveOver)         \
+          X(removeFile) X(freeSpace) X(sameFile) X(flushFile)
 
 PlatformOps LoudPlatformOps() {
   PlatformOps ops;

@@ -59,37 +59,37 @@ void MainWindowTest::Click(int id) const {
   PumpMessages();
 }
 
-namespace {
-template <typename Char>
-void SendDrop(const std::vector<std::basic_string<Char>>& paths) {
+void MainWindowTest::Drop(const std::vector<std::string>& paths) const {
+  std::vector<std::wstring> wide;
+  for (const std::string& path : paths) {
+    wide.emplace_back(path.size(), L'\0');
+    wide.back().resize(MultiByteToWideChar(CP_ACP, 0, path.data(), static_cast<int>(path.size()),
+                                           wide.back().data(), static_cast<int>(path.size())));
+  }
+  Drop(wide);
+}
+
+void MainWindowTest::Drop(const std::vector<std::wstring>& paths) const {
   size_t listUnits = 1;
-  for (const auto& path : paths) listUnits += path.size() + 1;
+  for (const std::wstring& path : paths) listUnits += path.size() + 1;
   HGLOBAL memory =
-      GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + listUnits * sizeof(Char));
+      GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + listUnits * sizeof(wchar_t));
   ASSERT_NE(memory, nullptr);
   auto* header = static_cast<DROPFILES*>(GlobalLock(memory));
   header->pFiles = sizeof(DROPFILES);
   header->pt.x = 10;
   header->pt.y = 10;
   header->fNC = FALSE;
-  header->fWide = sizeof(Char) == 2;
-  Char* list = reinterpret_cast<Char*>(header + 1);
-  for (const auto& path : paths) {
-    std::memcpy(list, path.c_str(), (path.size() + 1) * sizeof(Char));
+  header->fWide = TRUE;
+  wchar_t* list = reinterpret_cast<wchar_t*>(header + 1);
+  for (const std::wstring& path : paths) {
+    std::memcpy(list, path.c_str(), (path.size() + 1) * sizeof(wchar_t));
     list += path.size() + 1;
   }
   *list = 0;
   GlobalUnlock(memory);
   // The handler releases the drop with DragFinish, as it must for the shell.
   SendMessageW(MainWindow, WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);
-}
-}  // namespace
-
-void MainWindowTest::Drop(const std::vector<std::string>& paths) const {
-  SendDrop(paths);
-}
-void MainWindowTest::Drop(const std::vector<std::wstring>& paths) const {
-  SendDrop(paths);
 }
 
 std::string MainWindowTest::FullPath(const std::string& name) const {

@@ -21,8 +21,8 @@ class MainWindowTest : public TempDirTest {
   void Click(int id) const;
   // Builds an HDROP as the shell does (a DROPFILES header, then the NUL-separated paths and
   // a closing NUL) and sends it as WM_DROPFILES.
+  // Narrow paths are in the system's code page, as the tests write them.
   void Drop(const std::vector<std::string>& paths) const;
-  // The same with UTF-16 paths, as the shell of any Windows hands them over.
   void Drop(const std::vector<std::wstring>& paths) const;
   // The absolute Windows path of a name in the current directory.
   std::string FullPath(const std::string& name) const;
