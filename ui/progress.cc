@@ -2,15 +2,18 @@
 
 #include <windows.h>
 
+#include <string>
+
 #include "ui/app_state.h"
 #include "ui/busy.h"
 #include "ui/control_ids.h"
+#include "ui/control_text.h"
 
 namespace {
 
-bool g_shown = false;        // the information line shows a percentage
-wchar_t g_saved[256] = L"";  // and this is what it showed before
-unsigned g_percent = 0;      // the percentage it shows
+bool g_shown = false;    // the information line shows a percentage
+std::wstring g_saved;    // and this is what it showed before
+unsigned g_percent = 0;  // the percentage it shows
 
 unsigned Percent(uint64_t done, uint64_t total) {
   if (done >= total) return 100;
@@ -33,7 +36,7 @@ void PercentText(unsigned percent, wchar_t* text) {
 void ShowProgress(uint64_t done, uint64_t total) {
   const unsigned percent = Percent(done, total);
   if (!g_shown || percent != g_percent) {
-    if (!g_shown) GetDlgItemTextW(MainWindow, ID_INFO, g_saved, sizeof g_saved / sizeof *g_saved);
+    if (!g_shown) g_saved = ControlWideText(ID_INFO);
     wchar_t text[8];
     PercentText(percent, text);
     SetDlgItemTextW(MainWindow, ID_INFO, text);
@@ -45,6 +48,6 @@ void ShowProgress(uint64_t done, uint64_t total) {
 
 void EndProgress() {
   if (!g_shown) return;
-  SetDlgItemTextW(MainWindow, ID_INFO, g_saved);
+  SetDlgItemTextW(MainWindow, ID_INFO, g_saved.c_str());
   g_shown = false;
 }
