@@ -31,11 +31,12 @@ struct Loud<Result (*)(Args...)> {
 #define FILECUT_COUNT(member) +1
 
 // Every operation of the platform, once.
-#define FILECUT_ALL_OPS(X)                                                                       \
-  X(openForRead)                                                                                 \
-  X(createForWrite) X(nameSize) X(fileSize) X(readBlock) X(writeBlock) X(closeFile) X(tickCount) \
-      X(allocBlock) X(freeBlock) X(upperCase) X(formatV) X(createTempBeside) X(moveOver)         \
-          X(removeFile) X(freeSpace) X(sameFile) X(flushFile)
+// clang-format off
+#define FILECUT_ALL_OPS(X)                                                                  \
+  X(openForRead) X(createForWrite) X(nameSize) X(fileSize) X(readBlock) X(writeBlock)       \
+  X(closeFile) X(tickCount) X(allocBlock) X(freeBlock) X(upperCase) X(formatV)              \
+  X(createTempBeside) X(moveOver) X(removeFile) X(freeSpace) X(sameFile) X(flushFile)
+// clang-format on
 
 PlatformOps LoudPlatformOps() {
   PlatformOps ops;
