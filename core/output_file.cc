@@ -1,43 +1,33 @@
 #include "core/output_file.h"
 
-#include <cstring>
-#include <new>
+#include "core/failure.h"
+#include "core/progress.h"
 
-bool FitsBeside(const char* path, uint64_t size) {
+bool FitsBeside(const std::string& path, uint64_t size) {
   uint64_t free = 0;
-  return !FreeSpaceBeside(path, &free) || size <= free;
+  return !FreeSpaceBeside(path.c_str(), &free) || size <= free;
 }
 
-int FinishPiece(const char* name, FileHandle piece, int written) {
+bool FinishPiece(const std::string& name, FileHandle piece, bool complete) {
   CloseFile(piece);
-  // A short file must not stay under the name; the result is 0 whether or not it goes.
-  if (!written) RemoveFile(name);
-  return written;
+  // A short file must not stay under the name; the result is false whether or not it goes.
+  if (!complete) RemoveFile(name.c_str());
+  return complete;
 }
 
-int BeginAtomicReplace(const char* path, AtomicReplace* replace) {
-  const size_t size = std::strlen(path) + 4;
-  replace->temp = new (std::nothrow) char[size];
-  if (!replace->temp) return 0;
-  replace->file = CreateTempBeside(path, replace->temp, size);
-  if (replace->file != kNoFile) return 1;
-  delete[] replace->temp;
-  return 0;
+bool BeginAtomicReplace(const std::string& path, AtomicReplace* replace) {
+  replace->file = CreateTempBeside(path.c_str(), &replace->temp);
+  return replace->file != kNoFile || FailSystem();
 }
 
-int FinishAtomicReplace(const char* path, AtomicReplace* replace, int written) {
+bool FinishAtomicReplace(const std::string& path, AtomicReplace* replace, bool written) {
   // The bytes go to the disk before the name does: after a power cut the output's name shows
   // either the old file or the whole new one, never an empty or partial file.
-  const int flushed = written && FlushFile(replace->file);
+  bool ok = written && (FlushFile(replace->file) || FailSystem());
   CloseFile(replace->file);
-  int ok = flushed && MoveOver(replace->temp, path);
-  if (!ok) RemoveFile(replace->temp);
-  delete[] replace->temp;
+  // A stop asked for while the bytes went to the disk still leaves the old output in place.
+  if (ok && StopRequested()) ok = Fail(FailureKind::kStopped);
+  if (ok && !MoveOver(replace->temp.c_str(), path.c_str())) ok = FailSystem();
+  if (!ok) RemoveFile(replace->temp.c_str());
   return ok;
-}
-
-int ReplaceAtomically(const char* path, const char* bytes, uint32_t count) {
-  AtomicReplace replace;
-  if (!BeginAtomicReplace(path, &replace)) return 0;
-  return FinishAtomicReplace(path, &replace, WriteBlock(replace.file, bytes, count));
 }

@@ -4,23 +4,18 @@
 
 #include "platform/platform.h"
 
-bool FormatPieceName(char* name, int32_t base, uint32_t index) {
-  return FormatText(name, kPieceNameBytes, "%d-%02d", static_cast<int>(base),
-                    static_cast<int>(index)) >= 0;
-}
-
-// A hyphen, ten digits and the NUL.
-constexpr size_t kIndexBytes = 12;
-
-size_t PieceNameBytes(const char* baseText) {
-  return std::strlen(baseText) + kIndexBytes;
+std::string PieceName(int32_t base, uint32_t index) {
+  // A sign and ten digits, a hyphen, ten digits of the index, and the NUL.
+  char name[24];
+  FormatText(name, sizeof name, "%d-%02d", static_cast<int>(base), static_cast<int>(index));
+  return name;
 }
 
 // The base is copied rather than formatted with "%s", which would cut a long path short.
-bool FormatPieceName(char* name, const char* baseText, uint32_t index) {
-  const size_t length = std::strlen(baseText);
-  std::memcpy(name, baseText, length);
-  return FormatText(name + length, kIndexBytes, "-%02d", static_cast<int>(index)) >= 0;
+std::string PieceName(const std::string& baseText, uint32_t index) {
+  char suffix[12];  // a hyphen, ten digits and the NUL
+  FormatText(suffix, sizeof suffix, "-%02d", static_cast<int>(index));
+  return baseText + suffix;
 }
 
 namespace {

@@ -3,23 +3,14 @@
 // 4711-00 ... 4711-99, then 4711-100.
 #pragma once
 
-#include <cstddef>
 #include <cstdint>
+#include <string>
 
-// Room for the name of any piece of a base number: a sign and ten digits, a hyphen, ten digits
-// of the index, and the terminating NUL.
-constexpr unsigned kPieceNameBytes = 24;
-
-// Writes the name of piece `index` of base number `base` ("4711-00") into `name`, which holds
-// kPieceNameBytes.
-bool FormatPieceName(char* name, int32_t base, uint32_t index);
-
-// The bytes that a name of a piece of `baseText` takes, with its NUL: the text, a hyphen and
-// up to ten digits. A base text may be a path of up to kMaxPathText bytes.
-size_t PieceNameBytes(const char* baseText);
-// The same for a base text, which may hold a folder: "C:\work\4711" gives "C:\work\4711-00".
-// `name` holds PieceNameBytes(baseText); the base text is copied whole, never cut.
-bool FormatPieceName(char* name, const char* baseText, uint32_t index);
+// The name of piece `index` of base number `base`: "4711-00".
+std::string PieceName(int32_t base, uint32_t index);
+// The name of piece `index` of a base text, which may hold a folder and be of any length:
+// "C:\work\4711" gives "C:\work\4711-03". The base text is kept whole, never cut.
+std::string PieceName(const std::string& baseText, uint32_t index);
 
 // Cuts a dropped piece's path back to its base text, in place, by removing its last three
 // characters (of UTF-8, as a user counts them: one for an "é" or a "ソ" as for a digit):

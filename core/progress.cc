@@ -5,8 +5,12 @@
 namespace {
 
 void ReportNothing(uint64_t, uint64_t) {}
+bool NeverStop() {
+  return false;
+}
 
 ProgressReport g_report = ReportNothing;
+StopCheck g_stopCheck = NeverStop;
 uint64_t g_done = 0;
 uint64_t g_total = 0;
 uint32_t g_lastReport = 0;
@@ -17,11 +21,18 @@ void SetProgressReport(ProgressReport report) {
   g_report = report ? report : ReportNothing;
 }
 
+void SetStopCheck(StopCheck check) {
+  g_stopCheck = check ? check : NeverStop;
+}
+
+bool StopRequested() {
+  return g_stopCheck();
+}
+
 void BeginProgress(uint64_t total) {
   g_done = 0;
   g_total = total;
   g_lastReport = TickCount();
-  g_report(0, total);
 }
 
 void CountProgress(uint64_t bytes) {

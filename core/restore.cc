@@ -1,10 +1,9 @@
 #include "core/restore.h"
 
 #include <cstdint>
-#include <cstring>
-#include <memory>
-#include <new>
+#include <string>
 
+#include "core/failure.h"
 #include "core/limits.h"
 #include "core/output_file.h"
 #include "core/piece_name.h"
@@ -33,105 +32,78 @@ void AddPiece(PieceSet* set, uint64_t size) {
   set->fingerprint = set->fingerprint * 0x9E3779B97F4A7C15u + size;
 }
 
-// Room for the names of the pieces of `baseText`, which may be a long path: on the heap, not
-// the stack. Null when that memory cannot be had.
-std::unique_ptr<char[]> NewPieceName(const char* baseText) {
-  return std::unique_ptr<char[]>(new (std::nothrow) char[PieceNameBytes(baseText)]);
-}
-
 // Looks up base-00, base-01, ... up to the first name that does not exist, without opening
-// any of them; the last index a piece can have ends the set too, as it ends a split. Returns 0
-// when a name cannot be formed or looked up (a look-up that fails for another reason than a
-// missing name must not pass for the end of the set), or there would be more bytes than 64
-// bits count.
-int FindPieces(const char* baseText, PieceSet* found) {
+// any of them; the last index a piece can have ends the set too, as it ends a split. Fails when
+// not even base-00 exists (an existing file named like the base must not be emptied), when a
+// name cannot be looked up (a look-up that fails for another reason than a missing name must
+// not pass for the end of the set), or there would be more bytes than 64 bits count.
+bool FindPieces(const std::string& baseText, PieceSet* found) {
   *found = PieceSet{0, 0, 0};
-  const std::unique_ptr<char[]> name = NewPieceName(baseText);
-  if (!name) return 0;
   while (found->count < kMaxPieceCount) {
-    if (!FormatPieceName(name.get(), baseText, static_cast<uint32_t>(found->count))) return 0;
+    if (StopRequested()) return Fail(FailureKind::kStopped);
+    const std::string name = PieceName(baseText, static_cast<uint32_t>(found->count));
     uint64_t size = 0;
-    const NameLookup lookup = GetNameSize(name.get(), &size);
-    if (lookup == NameLookup::kMissing) return 1;
-    if (lookup != NameLookup::kFound || size > UINT64_MAX - found->total) return 0;
+    const NameLookup lookup = GetNameSize(name.c_str(), &size);
+    if (lookup == NameLookup::kMissing) return found->count > 0 || FailSystem(name);
+    if (lookup != NameLookup::kFound) return FailSystem(name);
+    if (size > UINT64_MAX - found->total) return Fail(FailureKind::kTooManyPieces);
     AddPiece(found, size);
   }
-  return 1;
+  return true;
 }
 
-// Where the reading pass puts the pieces: into one block of the whole join, or, with no block,
-// copied on into the output file through a buffer.
-struct Destination {
-  char* block;
-  FileHandle file;
-  char* buffer;
-};
-
-// Reads one piece whole into its place after what `read` holds. Returns 0 when it cannot be
+// Copies one piece whole into the output after what `read` holds. Fails when it cannot be
 // opened or read whole, or when its size no longer fits in what the look-up found.
-int ReadPiece(const char* name, const PieceSet& found, PieceSet* read, const Destination& to) {
-  FileHandle piece = OpenForRead(name);
-  if (piece == kNoFile) return 0;
+bool CopyPiece(const std::string& name, const PieceSet& found, PieceSet* read, FileHandle output,
+               char* buffer) {
+  const FileHandle piece = OpenForRead(name.c_str());
+  if (piece == kNoFile) return FailSystem(name);
   uint64_t size = 0;
-  int ok = GetFileSize64(piece, &size) && size <= found.total - read->total;
-  if (ok && to.block) {
-    ok = ReadBlock(piece, to.block + static_cast<size_t>(read->total), static_cast<uint32_t>(size));
-  } else if (ok) {
-    ok = CopyBytes(piece, to.file, size, to.buffer);
+  bool ok = GetFileSize64(piece, &size) || FailSystem(name);
+  if (ok && size > found.total - read->total) ok = Fail(FailureKind::kSetChanged);
+  if (ok) {
+    const CopyResult copied = CopyBytes(piece, output, size, buffer);
+    if (copied == CopyResult::kStopped) Fail(FailureKind::kStopped);
+    if (copied == CopyResult::kReadFailed) FailSystem(name);
+    if (copied == CopyResult::kWriteFailed) FailSystem();
+    ok = copied == CopyResult::kDone;
   }
   CloseFile(piece);
   if (ok) AddPiece(read, size);
   return ok;
 }
 
-// Reads every piece found, in order. Returns 0 when a piece has gone, changed size or cannot
-// be read whole.
-int ReadPieces(const char* baseText, const PieceSet& found, const Destination& to) {
+// Copies every piece found, in order. Fails when a piece has gone, changed size or cannot be
+// read whole.
+bool CopyPieces(const std::string& baseText, const PieceSet& found, FileHandle output,
+                char* buffer) {
   PieceSet read = {0, 0, 0};
-  const std::unique_ptr<char[]> name = NewPieceName(baseText);
-  if (!name) return 0;
   while (read.count < found.count) {
-    if (!FormatPieceName(name.get(), baseText, static_cast<uint32_t>(read.count))) return 0;
-    if (!ReadPiece(name.get(), found, &read, to)) return 0;
+    if (StopRequested()) return Fail(FailureKind::kStopped);
+    const std::string name = PieceName(baseText, static_cast<uint32_t>(read.count));
+    if (!CopyPiece(name, found, &read, output, buffer)) return false;
   }
-  return read.total == found.total && read.fingerprint == found.fingerprint;
+  return (read.total == found.total && read.fingerprint == found.fingerprint) ||
+         Fail(FailureKind::kSetChanged);
 }
 
-// Copies the pieces one after the other into the temporary file beside the output, through
-// one buffer, and puts it in the output's place once it is complete.
-int RestoreStreamed(const char* baseText, const PieceSet& found) {
-  char* buffer = AllocStreamBuffer();
-  if (!buffer) return 0;
+bool RestoreFound(const std::string& baseText, const PieceSet& found) {
+  // The joined bytes are written beside the output before the old output goes.
+  if (!FitsBeside(baseText, found.total)) return Fail(FailureKind::kNoRoom);
+  const StreamBuffer buffer = NewStreamBuffer();
+  if (!buffer) return Fail(FailureKind::kNoMemory);
   AtomicReplace replace;
-  int ok = BeginAtomicReplace(baseText, &replace);
-  if (ok) {
-    BeginProgress(found.total);
-    const int read = ReadPieces(baseText, found, Destination{nullptr, replace.file, buffer});
-    ok = FinishAtomicReplace(baseText, &replace, read);
-  }
-  FreeBlock(buffer);
-  return ok;
+  if (!BeginAtomicReplace(baseText, &replace)) return false;
+  BeginProgress(found.total);
+  const bool copied = CopyPieces(baseText, found, replace.file, buffer.get());
+  return FinishAtomicReplace(baseText, &replace, copied);
 }
 
 }  // namespace
 
 int RestoreFile(const char* baseText) {
-  // Every piece name must fit its buffer; a longer base is no path the program can hold.
-  if (std::strlen(baseText) > kMaxPathText) return 0;
-
+  ClearFailure();
+  const std::string base = baseText;
   PieceSet found;
-  // Without even piece 00 there is nothing to restore, and an existing file named like the
-  // base must not be emptied.
-  if (!FindPieces(baseText, &found) || found.count == 0) return 0;
-  // The joined bytes are written beside the output before the old output goes.
-  if (!FitsBeside(baseText, found.total)) return 0;
-
-  // Below 2 GiB, where the block can be had, all pieces are read into one block of the exact
-  // total and written with one call; otherwise they are streamed.
-  char* block = AllocWholeBlock(found.total);
-  if (!block) return RestoreStreamed(baseText, found);
-  int ok = ReadPieces(baseText, found, Destination{block, kNoFile, nullptr});
-  if (ok) ok = ReplaceAtomically(baseText, block, static_cast<uint32_t>(found.total));
-  FreeBlock(block);
-  return ok;
+  return FindPieces(base, &found) && RestoreFound(base, found) ? 1 : 0;
 }

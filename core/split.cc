@@ -1,6 +1,7 @@
 #include "core/split.h"
 
 #include "conv/random.h"
+#include "core/failure.h"
 #include "core/limits.h"
 #include "core/output_file.h"
 #include "core/piece_name.h"
@@ -28,87 +29,81 @@ int32_t DrawBaseNumber() {
   return static_cast<int32_t>(RandomFraction() * 99999.0);
 }
 
-// Whether the pieces, which together hold exactly the source's bytes, fit in the current
-// folder, where they go.
-bool PiecesFit(int32_t base, uint64_t size) {
-  char firstPiece[kPieceNameBytes];
-  return FormatPieceName(firstPiece, base, 0) && FitsBeside(firstPiece, size);
-}
-
-// Where the pieces' bytes come from: the block that holds the whole source, or, without one,
-// the open source itself, copied on through a buffer. Either way the source stays open until
-// the last piece is written, so that every piece name can be checked against it.
-struct Origin {
+// The open source and what is made of it. The source stays open until the last piece is
+// written, so that every piece name can be checked against it.
+struct Split {
   FileHandle source;
-  const char* block;
+  uint64_t size;
+  uint32_t step;
+  int32_t base;
   char* buffer;
 };
 
-// Creates one piece and fills it with its `bytes` bytes from `offset` of the source: from the
-// block with one write, or copied from the source's current position.
-int WritePiece(const Origin& from, const char* name, uint64_t offset, uint64_t bytes) {
-  const FileHandle piece = CreateForWrite(name);
-  if (piece == kNoFile) return 0;
-  const int written = from.block ? WriteBlock(piece, from.block + static_cast<size_t>(offset),
-                                              static_cast<uint32_t>(bytes))
-                                 : CopyBytes(from.source, piece, bytes, from.buffer);
-  return FinishPiece(name, piece, written);
+// Creates piece `index` and copies its bytes from the source's current position. A piece is
+// never created under a name that is the source itself (the source lies in the current folder
+// and is named like the piece, or such a name links to it): creating the piece would empty the
+// source, and with it the only copy of the bytes of the pieces after it.
+bool WritePiece(const Split& split, uint64_t index) {
+  const std::string name = PieceName(split.base, static_cast<uint32_t>(index));
+  if (IsSameFile(split.source, name.c_str())) return Fail(FailureKind::kPieceIsSource);
+  const FileHandle piece = CreateForWrite(name.c_str());
+  if (piece == kNoFile) return FailSystem(name);
+  const CopyResult copied =
+      CopyBytes(split.source, piece, PieceBytes(split.size, split.step, index), split.buffer);
+  if (copied == CopyResult::kStopped) Fail(FailureKind::kStopped);
+  if (copied == CopyResult::kReadFailed) FailSystem();
+  if (copied == CopyResult::kWriteFailed) FailSystem(name);
+  return FinishPiece(name, piece, copied == CopyResult::kDone);
 }
 
-// Writes the pieces in order. A piece is never created under a name that is the source itself
-// (the source lies in the current folder and is named like the piece, or such a name links to
-// it): creating the piece would empty the source, and with it the only copy of the bytes of
-// the pieces after it. Such a name ends the split with 0, before that piece is created.
-int WritePieces(const Origin& from, int32_t base, uint64_t size, uint32_t step) {
-  const uint64_t count = PieceCount(size, step);
+// Deletes the pieces 0 to `count` - 1 of `base`.
+void RemovePieces(int32_t base, uint64_t count) {
   for (uint64_t index = 0; index < count; ++index) {
-    char name[kPieceNameBytes];
-    if (!FormatPieceName(name, base, static_cast<uint32_t>(index)) ||
-        IsSameFile(from.source, name) ||
-        !WritePiece(from, name, index * step, PieceBytes(size, step, index))) {
-      return 0;
-    }
+    RemoveFile(PieceName(base, static_cast<uint32_t>(index)).c_str());
   }
-  return 1;
 }
 
-// Splits the open source and closes it. Below 2 GiB, where the block can be had, the whole
-// source is read with one call; otherwise it is streamed through one buffer.
-int SplitOpenSource(FileHandle source, int32_t base, uint64_t size, uint32_t step) {
-  Origin from = {source, nullptr, nullptr};
-  char* block = AllocWholeBlock(size);
-  int ok = 0;
-  if (block) {
-    from.block = block;
-    ok = ReadBlock(source, block, static_cast<uint32_t>(size));
-  } else {
-    block = AllocStreamBuffer();
-    from.buffer = block;
-    ok = block != nullptr;
-    if (ok) BeginProgress(size);
+// Writes the pieces in order, asking before each whether to stop.
+bool WritePieces(const Split& split) {
+  const uint64_t count = PieceCount(split.size, split.step);
+  for (uint64_t done = 0; done < count; ++done) {
+    const bool ok = StopRequested() ? Fail(FailureKind::kStopped) : WritePiece(split, done);
+    if (ok) continue;
+    // On a stop every piece of this split goes again, as if it had never started; on a failure
+    // the complete pieces before it stay, as a record of how far it came.
+    if (LastFailure().kind == FailureKind::kStopped) RemovePieces(split.base, done);
+    return false;
   }
-  if (ok) ok = WritePieces(from, base, size, step);
-  CloseFile(source);
-  if (block) FreeBlock(block);
-  return ok;
+  return true;
+}
+
+bool SplitOpenSource(FileHandle source, uint32_t step) {
+  Split split = {source, 0, step, 0, nullptr};
+  if (!GetFileSize64(source, &split.size)) return FailSystem();
+  if (PieceCount(split.size, step) > kMaxPieceCount) return Fail(FailureKind::kTooManyPieces);
+  split.base = DrawBaseNumber();
+  // The pieces hold exactly the source's bytes, in the current folder.
+  if (!FitsBeside(PieceName(split.base, 0), split.size)) return Fail(FailureKind::kNoRoom);
+  const StreamBuffer buffer = NewStreamBuffer();
+  if (!buffer) return Fail(FailureKind::kNoMemory);
+  split.buffer = buffer.get();
+  BeginProgress(split.size);
+  return WritePieces(split);
 }
 
 }  // namespace
 
 int SplitFile(const char* sourcePath, int32_t pieceSize) {
+  ClearFailure();
   // A size of 0 would make no progress and write empty pieces without end.
-  if (pieceSize == 0) return 0;
+  if (pieceSize == 0) return Fail(FailureKind::kTooManyPieces);
   // Exact by design (README, "Behaviour kept on purpose"): a negative size is a very large
   // unsigned one, the only way to ask for pieces of 2 GiB or more: 4095 MB is 0xFFF00000 bytes.
   const uint32_t step = static_cast<uint32_t>(pieceSize);
 
   const FileHandle source = OpenForRead(sourcePath);
-  if (source == kNoFile) return 0;
-  uint64_t size = 0;
-  if (GetFileSize64(source, &size) && PieceCount(size, step) <= kMaxPieceCount) {
-    const int32_t base = DrawBaseNumber();
-    if (PiecesFit(base, size)) return SplitOpenSource(source, base, size, step);
-  }
+  if (source == kNoFile) return FailSystem();
+  const bool ok = SplitOpenSource(source, step);
   CloseFile(source);
-  return 0;
+  return ok ? 1 : 0;
 }

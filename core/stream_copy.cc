@@ -3,22 +3,19 @@
 #include "core/limits.h"
 #include "core/progress.h"
 
-char* AllocWholeBlock(uint64_t size) {
-  if (size > kMaxBlockBytes) return nullptr;
-  return static_cast<char*>(AllocBlock(static_cast<uint32_t>(size)));
+StreamBuffer NewStreamBuffer() {
+  return StreamBuffer(static_cast<char*>(AllocBlock(kStreamBufferBytes)));
 }
 
-char* AllocStreamBuffer() {
-  return static_cast<char*>(AllocBlock(kStreamBufferBytes));
-}
-
-int CopyBytes(FileHandle from, FileHandle to, uint64_t count, char* buffer) {
+CopyResult CopyBytes(FileHandle from, FileHandle to, uint64_t count, char* buffer) {
   while (count > 0) {
+    if (StopRequested()) return CopyResult::kStopped;
     const uint32_t chunk =
         count < kStreamBufferBytes ? static_cast<uint32_t>(count) : kStreamBufferBytes;
-    if (!ReadBlock(from, buffer, chunk) || !WriteBlock(to, buffer, chunk)) return 0;
+    if (!ReadBlock(from, buffer, chunk)) return CopyResult::kReadFailed;
+    if (!WriteBlock(to, buffer, chunk)) return CopyResult::kWriteFailed;
     count -= chunk;
     CountProgress(chunk);
   }
-  return 1;
+  return CopyResult::kDone;
 }

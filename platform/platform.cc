@@ -40,6 +40,9 @@ void CloseFile(FileHandle file) {
 uint32_t TickCount() {
   return Ops().tickCount();
 }
+uint32_t LastError() {
+  return Ops().lastError();
+}
 void* AllocBlock(uint32_t size) {
   return Ops().allocBlock(size);
 }
@@ -49,8 +52,8 @@ void FreeBlock(void* block) {
 void UpperCaseAscii(char* text) {
   Ops().upperCase(text);
 }
-FileHandle CreateTempBeside(const char* path, char* name, size_t size) {
-  return Ops().createTempBeside(path, name, size);
+FileHandle CreateTempBeside(const char* path, std::string* name) {
+  return Ops().createTempBeside(path, name);
 }
 int MoveOver(const char* from, const char* to) {
   return Ops().moveOver(from, to);

@@ -10,6 +10,7 @@
 #include <cstdarg>
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 // An open file. kNoFile is the value for "no file" and is what the open calls return on failure.
 typedef intptr_t FileHandle;
@@ -47,6 +48,9 @@ struct PlatformOps {
   void (*closeFile)(FileHandle file);
   // Milliseconds since some fixed point (system start on Windows), wrapping modulo 2^32.
   uint32_t (*tickCount)();
+  // The error code of the last operation above that failed on this thread: GetLastError() on
+  // Windows, errno on POSIX. Read at once after the failure, before any other operation.
+  uint32_t (*lastError)();
   // Returns a new, uninitialised block of `size` bytes (0 is allowed), or null.
   void* (*allocBlock)(uint32_t size);
   // Releases a block from allocBlock.
@@ -59,8 +63,8 @@ struct PlatformOps {
   // Creates a new, empty file beside `path`, in the same folder, named `path` followed by "~"
   // and two hexadecimal digits (never the shape "<name>-<digits>" of a piece), and opens it for
   // writing without sharing. A name already in use is never opened or changed: the next one
-  // is tried, up to 256. Stores the name in `name` (`size` bytes). Returns kNoFile on failure.
-  FileHandle (*createTempBeside)(const char* path, char* name, size_t size);
+  // is tried, up to 256. Stores the name in `name`. Returns kNoFile on failure.
+  FileHandle (*createTempBeside)(const char* path, std::string* name);
   // Gives the file `from` the name `to` in one step, replacing a file that has that name, and
   // returns once the new name is on the disk. Both names are in one folder. A file held open
   // for a moment by another program (a virus scanner, an indexer) is waited for, up to about
@@ -103,10 +107,11 @@ int ReadBlock(FileHandle file, void* buffer, uint32_t count);
 int WriteBlock(FileHandle file, const void* buffer, uint32_t count);
 void CloseFile(FileHandle file);
 uint32_t TickCount();
+uint32_t LastError();
 void* AllocBlock(uint32_t size);
 void FreeBlock(void* block);
 void UpperCaseAscii(char* text);
-FileHandle CreateTempBeside(const char* path, char* name, size_t size);
+FileHandle CreateTempBeside(const char* path, std::string* name);
 int MoveOver(const char* from, const char* to);
 int RemoveFile(const char* path);
 int FreeSpaceBeside(const char* path, uint64_t* bytes);

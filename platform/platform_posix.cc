@@ -2,7 +2,6 @@
 // fuzzers and benchmarks. It keeps the observable contract of the Win32 one; sharing modes have
 // no POSIX counterpart and are not enforced.
 #include <fcntl.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <time.h>
@@ -102,59 +101,16 @@ uint32_t PosixTickCount() {
   return static_cast<uint32_t>(ms);
 }
 
-// Whole files are held in one block, so the cost of a big block is mostly the kernel's: a
-// quarter of a million page faults for 1 GiB. Big blocks therefore get a mapping of their own,
-// advised for huge pages and populated in one call before the caller fills them. Small blocks
-// come from malloc. Every block starts with a header that says which kind it is.
-constexpr size_t kHeader = 16;  // keeps the caller's bytes 16-byte aligned
-constexpr size_t kBigBlock = 4u * 1024u * 1024u;
-constexpr size_t kSmallKind = 0;  // otherwise the header holds the mapping's length
-#ifndef MADV_POPULATE_WRITE
-#define MADV_POPULATE_WRITE 23
-#endif
-
-size_t& HeaderOf(void* base) {
-  return *static_cast<size_t*>(base);
-}
-void* BaseOf(void* block) {
-  return static_cast<char*>(block) - kHeader;
-}
-void* UserOf(void* base) {
-  return static_cast<char*>(base) + kHeader;
-}
-
-size_t MappingLength(uint32_t size) {
-  const size_t page = 4096;
-  return (size + kHeader + page - 1) & ~(page - 1);
-}
-
-void* MapBig(uint32_t size) {
-  const size_t length = MappingLength(size);
-  void* base = mmap(nullptr, length, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-  if (base == MAP_FAILED) return nullptr;
-  // Advice only: a kernel that ignores it still gives working memory.
-  madvise(base, length, MADV_HUGEPAGE);
-  madvise(base, length, MADV_POPULATE_WRITE);
-  HeaderOf(base) = length;
-  return UserOf(base);
+uint32_t PosixLastError() {
+  return static_cast<uint32_t>(errno);
 }
 
 void* PosixAllocBlock(uint32_t size) {
-  if (size >= kBigBlock) return MapBig(size);
-  void* base = std::malloc(kHeader + size);
-  if (!base) return nullptr;
-  HeaderOf(base) = kSmallKind;
-  return UserOf(base);
+  return std::malloc(size ? size : 1);
 }
 
 void PosixFreeBlock(void* block) {
-  void* base = BaseOf(block);
-  const size_t kind = HeaderOf(base);
-  if (kind == kSmallKind) {
-    std::free(base);
-  } else {
-    munmap(base, kind);
-  }
+  std::free(block);
 }
 
 void PosixUpperCase(char* text) {
@@ -179,8 +135,8 @@ FileHandle PosixCreateNew(const char* name, bool* taken) {
   return kNoFile;
 }
 
-FileHandle PosixCreateTempBeside(const char* path, char* name, size_t size) {
-  return CreateUnderFreeName(path, name, size, PosixCreateNew);
+FileHandle PosixCreateTempBeside(const char* path, std::string* name) {
+  return CreateUnderFreeName(path, name, PosixCreateNew);
 }
 
 // The folder part of a path, up to and with its last slash, or "." for a bare name.
@@ -241,6 +197,7 @@ const PlatformOps& RealPlatformOps() {
       .writeBlock = PosixWriteBlock,
       .closeFile = PosixCloseFile,
       .tickCount = PosixTickCount,
+      .lastError = PosixLastError,
       .allocBlock = PosixAllocBlock,
       .freeBlock = PosixFreeBlock,
       .upperCase = PosixUpperCase,

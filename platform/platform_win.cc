@@ -96,7 +96,7 @@ int Win32FileSize(FileHandle file, uint64_t* size) {
   return 1;
 }
 
-// One ReadFile for the whole block, as the engines promise; fewer bytes than asked is a failure.
+// One ReadFile for the whole block; fewer bytes than asked is a failure.
 int Win32ReadBlock(FileHandle file, void* buffer, uint32_t count) {
   DWORD done = 0;
   if (!ReadFile(AsHandle(file), buffer, count, &done, nullptr)) return 0;
@@ -117,18 +117,12 @@ uint32_t Win32TickCount() {
   return GetTickCount();
 }
 
-// Big blocks are filled by ReadFile, and Wine's ReadFile first probes its whole buffer, reading
-// and writing back one byte of every page. On fresh memory that costs two page faults a page:
-// one maps the shared zero page, the next replaces it with a page of its own. Writing every
-// page once here costs one fault a page, and the probe then finds them all present. On Windows
-// the same pages would be faulted in by the read itself, so this costs nothing there.
+uint32_t Win32LastError() {
+  return GetLastError();
+}
+
 void* Win32AllocBlock(uint32_t size) {
-  char* block = static_cast<char*>(HeapAlloc(GetProcessHeap(), 0, size));
-  if (block) {
-    // 64-bit steps, so that a block just below 4 GiB cannot wrap the offset.
-    for (uint64_t at = 0; at < size; at += 4096) block[at] = 0;
-  }
-  return block;
+  return HeapAlloc(GetProcessHeap(), 0, size);
 }
 
 void Win32FreeBlock(void* block) {
@@ -162,8 +156,8 @@ FileHandle Win32CreateNew(const char* name, bool* taken) {
   return kNoFile;
 }
 
-FileHandle Win32CreateTempBeside(const char* path, char* name, size_t size) {
-  return CreateUnderFreeName(path, name, size, Win32CreateNew);
+FileHandle Win32CreateTempBeside(const char* path, std::string* name) {
+  return CreateUnderFreeName(path, name, Win32CreateNew);
 }
 
 // Virus scanners, indexers and cloud clients open new files for a moment without delete
@@ -271,6 +265,7 @@ const PlatformOps& RealPlatformOps() {
       .writeBlock = Win32WriteBlock,
       .closeFile = Win32CloseFile,
       .tickCount = Win32TickCount,
+      .lastError = Win32LastError,
       .allocBlock = Win32AllocBlock,
       .freeBlock = Win32FreeBlock,
       .upperCase = Win32UpperCase,

@@ -1,20 +1,18 @@
 #include "platform/temp_name.h"
 
-#include <cstring>
-
-FileHandle CreateUnderFreeName(const char* path, char* name, size_t size,
+FileHandle CreateUnderFreeName(const char* path, std::string* name,
                                FileHandle (*createNew)(const char* name, bool* taken)) {
-  const size_t length = std::strlen(path);
-  if (length == 0 || size < length + 4) return kNoFile;
-  std::memcpy(name, path, length);
-  name[length] = '~';
-  name[length + 3] = '\0';
+  std::string candidate = path;
+  if (candidate.empty()) return kNoFile;
+  candidate += "~00";
+  const size_t digits = candidate.size() - 2;
   static const char kHex[] = "0123456789ABCDEF";
   for (unsigned serial = 0; serial < 256; ++serial) {
-    name[length + 1] = kHex[serial >> 4];
-    name[length + 2] = kHex[serial & 15];
+    candidate[digits] = kHex[serial >> 4];
+    candidate[digits + 1] = kHex[serial & 15];
     bool taken = false;
-    const FileHandle file = createNew(name, &taken);
+    const FileHandle file = createNew(candidate.c_str(), &taken);
+    if (file != kNoFile) *name = candidate;
     if (file != kNoFile || !taken) return file;
   }
   return kNoFile;

@@ -1,12 +1,15 @@
 // Every failable platform call that the engines make is made to fail in turn, once and for
-// good. Each run must end with result 0 (or the documented outcome), the promised files on
-// disk, and no open file or live block left behind. Both ways of working are covered: the
-// whole file in one block, and streaming through one buffer when the block is refused.
+// good, and every point where they ask whether to stop is made to answer yes in turn. Each run
+// must end with result 0 (or the documented outcome), the promised files on disk, and no open
+// file or live block left behind. Two shapes are covered: pieces of one buffer each, and
+// pieces of several buffers, so that a piece can fail or stop halfway.
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
+#include "core/failure.h"
 #include "core/limits.h"
+#include "core/progress.h"
 #include "core/restore.h"
 #include "core/split.h"
 #include "tests/engine_test_util.h"
@@ -22,25 +25,23 @@ const FaultOp kAllOps[] = {FaultOp::kOpenForRead, FaultOp::kCreateForWrite, Faul
                            FaultOp::kRemoveFile,  FaultOp::kFreeSpace,      FaultOp::kSameFile,
                            FaultOp::kFlushFile};
 
-// One way of working: the source and piece sizes, and whether blocks above the stream buffer
-// are refused, which makes both engines stream. The streamed source takes more than one buffer
-// per piece, so that a piece can fail halfway.
+// One shape of work: the source and piece sizes, and whether a piece takes several buffers.
 struct Mode {
   const char* name;
   size_t sourceBytes;
   size_t pieceBytes;
-  bool streamed;
+  bool buffers;
 };
 void PrintTo(const Mode& mode, std::ostream* out) {
   *out << mode.name;
 }
-const Mode kWhole = {"whole", 1000, 300, false};
-const Mode kStreamed = {"streamed", 2 * kStreamBufferBytes + 1000, kStreamBufferBytes + 300, true};
+const Mode kSmall = {"OneBufferAPiece", 1000, 300, false};
+const Mode kLarge = {"BuffersAPiece", 2 * kStreamBufferBytes + 1000, kStreamBufferBytes + 300,
+                     true};
 
-void InstallFaultOpsFor(const Mode& mode) {
+void InstallFaultOpsFor(const Mode&) {
   InstallFaultOps();
   FixTickCount(kTickForBase53203);
-  if (mode.streamed) LimitBlockSize(kStreamBufferBytes);
 }
 
 std::vector<int> CallCounts() {
@@ -87,16 +88,13 @@ class EngineFaultTest : public TempDirTest, public ::testing::WithParamInterface
   }
 
   // How many pieces a split has completed before the failing call `n` of `op`. Each piece is
-  // created once, checked against the source once, and written (and, when streaming, read)
-  // one buffer at a time.
+  // created once, checked against the source once, and read and written one buffer at a time.
   size_t PiecesBefore(FaultOp op, int n) const {
     if (op == FaultOp::kCreateForWrite || op == FaultOp::kSameFile) return n - 1;
-    const bool perChunk = op == FaultOp::kWriteBlock || (op == FaultOp::kReadBlock && Streamed());
-    if (!perChunk) return 0;
+    if (op != FaultOp::kWriteBlock && op != FaultOp::kReadBlock) return 0;
     size_t pieces = 0;
     for (int calls = 0; pieces < pieces_.size(); ++pieces) {
-      calls +=
-          Streamed() ? (pieces_[pieces].size() + kStreamBufferBytes - 1) / kStreamBufferBytes : 1;
+      calls += (pieces_[pieces].size() + kStreamBufferBytes - 1) / kStreamBufferBytes;
       if (calls >= n) break;
     }
     return pieces;
@@ -111,17 +109,9 @@ class EngineFaultTest : public TempDirTest, public ::testing::WithParamInterface
   void ExpectNoTemporaryFile() {
     std::vector<std::string> expected = {"out"};
     for (size_t i = 0; i < pieces_.size(); ++i) {
-      expected.push_back(PieceName("out", static_cast<int>(i)));
+      expected.push_back(PieceName("out", static_cast<uint32_t>(i)));
     }
     EXPECT_EQ(ListCurrentDir(), expected);
-  }
-
-  bool Streamed() const { return GetParam().streamed; }
-
-  // A refused block of the whole file is no failure: the engine streams instead, through a
-  // buffer that it then asks for.
-  bool BlockRefusedOnce(FaultOp op, bool forever) const {
-    return op == FaultOp::kAllocBlock && !Streamed() && !forever;
   }
 
   std::string source_;
@@ -136,7 +126,7 @@ TEST_P(EngineFaultTest, SplitFailsCleanlyAtEveryCall) {
   const std::vector<int> counts = CallCounts();
   RemoveFaultOps();
   ASSERT_EQ(counts[static_cast<int>(FaultOp::kFreeSpace)], 1);   // asked before any piece
-  ASSERT_EQ(counts[static_cast<int>(FaultOp::kAllocBlock)], 1);  // the source, or the buffer
+  ASSERT_EQ(counts[static_cast<int>(FaultOp::kAllocBlock)], 1);  // the buffer
   ASSERT_EQ(counts[static_cast<int>(FaultOp::kSameFile)], static_cast<int>(pieces_.size()));
   ForEveryFault(counts, [&](FaultOp op, int n, bool forever) {
     ResetFiles(true);
@@ -145,8 +135,8 @@ TEST_P(EngineFaultTest, SplitFailsCleanlyAtEveryCall) {
     const int result = SplitFile("source.bin", static_cast<int32_t>(step));
     ExpectNoLeaks(op, n);
     RemoveFaultOps();
-    if (BlockRefusedOnce(op, forever) || op == FaultOp::kFreeSpace) {
-      // Neither a refused block nor an unknown free space is a reason to give up.
+    if (op == FaultOp::kFreeSpace) {
+      // An unknown free space is no reason to give up.
       EXPECT_EQ(result, 1);
       EXPECT_EQ(ExpectCompletePieces(source_, step, {"source.bin"}), pieces_.size());
     } else {
@@ -166,12 +156,12 @@ TEST_P(EngineFaultTest, RestoreFailsCleanlyAtEveryCall) {
   const std::vector<int> counts = CallCounts();
   RemoveFaultOps();
   // The look-ups (each piece, then the missing name after them) before anything is opened;
-  // one free-space query; one block (of the join, or the buffer); each piece opened and
-  // measured once, and read whole or a buffer at a time; one temporary file written, flushed
-  // and moved over the output. Nothing removed, no identity asked for.
-  const std::vector<int> expected = Streamed()
+  // one free-space query; one buffer; each piece opened and measured once, and copied a buffer
+  // at a time into one temporary file, which is flushed and moved over the output. Nothing
+  // removed, no identity asked for.
+  const std::vector<int> expected = GetParam().buffers
                                         ? std::vector<int>{3, 0, 4, 3, 5, 5, 1, 1, 1, 0, 1, 0, 1}
-                                        : std::vector<int>{4, 0, 5, 4, 4, 1, 1, 1, 1, 0, 1, 0, 1};
+                                        : std::vector<int>{4, 0, 5, 4, 4, 4, 1, 1, 1, 0, 1, 0, 1};
   ASSERT_EQ(counts, expected);
   ForEveryFault(counts, [&](FaultOp op, int n, bool forever) {
     ResetFiles(false);
@@ -181,12 +171,12 @@ TEST_P(EngineFaultTest, RestoreFailsCleanlyAtEveryCall) {
     ExpectNoLeaks(op, n);
     RemoveFaultOps();
     for (size_t i = 0; i < pieces_.size(); ++i) {
-      EXPECT_TRUE(ReadFileBytes(PieceName("out", static_cast<int>(i))) == pieces_[i]);
+      EXPECT_TRUE(ReadFileBytes(PieceName("out", static_cast<uint32_t>(i))) == pieces_[i]);
     }
     // A look-up that fails cannot tell whether the name exists: it does not end the set
     // early, it fails the restore. An unknown free space is no reason to refuse.
     size_t joined = 0;
-    if (op == FaultOp::kFreeSpace || BlockRefusedOnce(op, forever)) joined = pieces_.size();
+    if (op == FaultOp::kFreeSpace) joined = pieces_.size();
     if (joined > 0) {
       std::string bytes;
       for (size_t i = 0; i < joined; ++i) bytes += pieces_[i];
@@ -207,7 +197,7 @@ TEST_P(EngineFaultTest, CleanupThatFailsIsStillAFailure) {
   {
     ScopedFaultOps faults;
     InstallFaultOpsFor(GetParam());
-    FailCall(FaultOp::kWriteBlock, Streamed() ? 3 : 2);  // in the second piece
+    FailCall(FaultOp::kWriteBlock, GetParam().buffers ? 3 : 2);  // in the second piece
     FailCall(FaultOp::kRemoveFile, 1);
     EXPECT_EQ(SplitFile("source.bin", static_cast<int32_t>(step)), 0);
     ExpectNoLeaks(FaultOp::kRemoveFile, 1);
@@ -228,7 +218,54 @@ TEST_P(EngineFaultTest, CleanupThatFailsIsStillAFailure) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Modes, EngineFaultTest, ::testing::Values(kWhole, kStreamed),
+// A stop check that says yes from its `g_stopAt`-th question on (never when 0), as a stop asked
+// for by the user stays asked for, and counts the questions.
+int g_stopAt = 0;
+int g_stopQuestions = 0;
+bool StopFromTheChosenQuestion() {
+  return ++g_stopQuestions >= g_stopAt && g_stopAt > 0;
+}
+
+// Whatever the point of the stop (before the first piece, between pieces, in the middle of one,
+// between the flush of the output and its rename), nothing of the work remains: no piece, no
+// temporary file, the old output as it was.
+TEST_P(EngineFaultTest, StopsCleanlyWhereverItIsAsked) {
+  struct ClearCheck {
+    ~ClearCheck() { SetStopCheck(nullptr); }
+  } clearCheck;
+  SetStopCheck(StopFromTheChosenQuestion);
+  const int32_t step = static_cast<int32_t>(GetParam().pieceBytes);
+  for (bool split : {true, false}) {
+    SCOPED_TRACE(split ? "split" : "restore");
+    const auto run = [&] { return split ? SplitFile("source.bin", step) : RestoreFile("out"); };
+    ResetFiles(split);
+    g_stopAt = 0;
+    g_stopQuestions = 0;
+    ASSERT_EQ(run(), 1);
+    const int questions = g_stopQuestions;
+    ASSERT_GT(questions, static_cast<int>(pieces_.size()));
+    for (g_stopAt = 1; g_stopAt <= questions; ++g_stopAt) {
+      SCOPED_TRACE("stop at question " + std::to_string(g_stopAt));
+      ResetFiles(split);
+      InstallFaultOpsFor(GetParam());
+      g_stopQuestions = 0;
+      EXPECT_EQ(run(), 0);
+      EXPECT_EQ(LastFailure().kind, FailureKind::kStopped);
+      EXPECT_EQ(OpenFiles(), 0);
+      EXPECT_EQ(LiveBlocks(), 0);
+      RemoveFaultOps();
+      if (split) {
+        EXPECT_EQ(ListCurrentDir(), std::vector<std::string>{"source.bin"});
+        EXPECT_TRUE(ReadFileBytes("source.bin") == source_);
+      } else {
+        EXPECT_EQ(ReadFileBytes("out"), "old output");
+        ExpectNoTemporaryFile();
+      }
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, EngineFaultTest, ::testing::Values(kSmall, kLarge),
                          [](const ::testing::TestParamInfo<Mode>& info) {
                            return std::string(info.param.name);
                          });

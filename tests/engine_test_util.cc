@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "core/piece_name.h"
 #include "tests/fault_ops.h"
 
 void EngineTest::SetUp() {
@@ -19,15 +18,9 @@ void EngineTest::TearDown() {
   TempDirTest::TearDown();
 }
 
-std::string PieceName(const std::string& base, int index) {
-  std::string name(PieceNameBytes(base.c_str()), '\0');
-  EXPECT_TRUE(FormatPieceName(name.data(), base.c_str(), static_cast<uint32_t>(index))) << base;
-  return name.c_str();
-}
-
 void WritePieces(const std::string& base, const std::vector<std::string>& pieces) {
   for (size_t i = 0; i < pieces.size(); ++i) {
-    WriteFileBytes(PieceName(base, static_cast<int>(i)), pieces[i]);
+    WriteFileBytes(PieceName(base, static_cast<uint32_t>(i)), pieces[i]);
   }
 }
 
@@ -35,8 +28,8 @@ size_t ExpectCompletePieces(const std::string& source, size_t pieceSize,
                             const std::vector<std::string>& others) {
   std::vector<std::string> expected = others;
   size_t count = 0;
-  while (std::filesystem::exists(PieceName(kBase53203, static_cast<int>(count)))) {
-    const std::string name = PieceName(kBase53203, static_cast<int>(count));
+  while (std::filesystem::exists(PieceName(kBase53203, static_cast<uint32_t>(count)))) {
+    const std::string name = PieceName(kBase53203, static_cast<uint32_t>(count));
     EXPECT_TRUE(ReadFileBytes(name) == source.substr(count * pieceSize, pieceSize)) << name;
     expected.push_back(name);
     ++count;

@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "core/piece_name.h"
 #include "tests/temp_dir.h"
 
 // With the tick count fixed at 1 the generator draws 0.53204, so the base number is 53203.
@@ -17,8 +18,6 @@ class EngineTest : public TempDirTest {
   void TearDown() override;
 };
 
-// "<base>-NN" as the engines name pieces.
-std::string PieceName(const std::string& base, int index);
 // Expects the current directory to hold, besides the names in `others`, only the pieces
 // 53203-00, 53203-01, ... of `source` cut every `pieceSize` bytes: from 00 on without a gap,
 // each one complete. Returns how many there are.

@@ -18,8 +18,7 @@ struct State {
   uint32_t ticks;
   bool fixedFreeSpace;
   uint64_t freeSpace;
-  bool limitedBlocks;
-  uint32_t blockLimit;
+  bool injected;  // the last failed call was made to fail here
 };
 State g_state;
 
@@ -40,7 +39,8 @@ bool ShouldFail(FaultOp op) {
     action();
   }
   const int at = g_state.failAt[i];
-  return at > 0 && (n == at || (g_state.failForever[i] && n > at));
+  g_state.injected = at > 0 && (n == at || (g_state.failForever[i] && n > at));
+  return g_state.injected;
 }
 
 PlatformOps g_underlying;
@@ -95,8 +95,11 @@ uint32_t FaultTickCount() {
   return g_state.fixedTicks ? g_state.ticks : Real().tickCount();
 }
 
+uint32_t FaultLastError() {
+  return g_state.injected ? kInjectedError : Real().lastError();
+}
+
 void* FaultAllocBlock(uint32_t size) {
-  if (g_state.limitedBlocks && size > g_state.blockLimit) return nullptr;
   if (ShouldFail(FaultOp::kAllocBlock)) return nullptr;
   void* block = Real().allocBlock(size);
   if (block) {
@@ -111,9 +114,9 @@ void FaultFreeBlock(void* block) {
   Real().freeBlock(block);
 }
 
-FileHandle FaultCreateTempBeside(const char* path, char* name, size_t size) {
+FileHandle FaultCreateTempBeside(const char* path, std::string* name) {
   if (ShouldFail(FaultOp::kCreateTemp)) return kNoFile;
-  FileHandle file = Real().createTempBeside(path, name, size);
+  FileHandle file = Real().createTempBeside(path, name);
   if (file != kNoFile) ++g_state.openFiles;
   return file;
 }
@@ -168,6 +171,7 @@ void InstallFaultOps() {
   ops.writeBlock = FaultWriteBlock;
   ops.closeFile = FaultCloseFile;
   ops.tickCount = FaultTickCount;
+  ops.lastError = FaultLastError;
   ops.allocBlock = FaultAllocBlock;
   ops.freeBlock = FaultFreeBlock;
   ops.createTempBeside = FaultCreateTempBeside;
@@ -201,11 +205,6 @@ void FixTickCount(uint32_t ticks) {
 void FixFreeSpace(uint64_t bytes) {
   g_state.fixedFreeSpace = true;
   g_state.freeSpace = bytes;
-}
-
-void LimitBlockSize(uint32_t bytes) {
-  g_state.limitedBlocks = true;
-  g_state.blockLimit = bytes;
 }
 
 int CallCount(FaultOp op) {

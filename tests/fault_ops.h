@@ -31,6 +31,9 @@ const char* FaultOpName(FaultOp op);
 void InstallFaultOps();
 void RemoveFaultOps();
 
+// The error code that a call made to fail leaves for LastError(): no system's code.
+constexpr uint32_t kInjectedError = 0xFA17;
+
 // Makes call number `n` (from 1) of `op` fail; with `forever`, every later call fails too.
 // A failing read delivers nothing; a failing write stores half of the bytes first, as a disk
 // that fills up does; a failing move or removal changes nothing; a failing look-up or identity
@@ -43,10 +46,6 @@ void BeforeCall(FaultOp op, int n, std::function<void()> action);
 void FixTickCount(uint32_t ticks);
 // Every free-space query succeeds with this many bytes from now on (unless made to fail).
 void FixFreeSpace(uint64_t bytes);
-// From now on blocks larger than `bytes` are refused, as in a process whose address space has
-// no room for them. Such refusals are not counted as calls, so the calls that remain can be
-// made to fail one by one as usual.
-void LimitBlockSize(uint32_t bytes);
 // The operations that the wrappers call through, counting and failing as above: the real ones
 // when installed. A test may replace one, for instance to report sizes no file has.
 PlatformOps& UnderlyingOps();

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "core/limits.h"
 #include "core/split.h"
 #include "tests/engine_test_util.h"
 #include "tests/fault_ops.h"
@@ -30,7 +31,7 @@ TEST_F(RestoreTest, JoinsPiecesInIndexOrder) {
   ASSERT_EQ(RestoreFile("4711"), 1);
   EXPECT_EQ(ReadFileBytes("4711"), Concat(pieces, 4));
   for (size_t i = 0; i < pieces.size(); ++i) {
-    EXPECT_EQ(ReadFileBytes(PieceName("4711", static_cast<int>(i))), pieces[i]);
+    EXPECT_EQ(ReadFileBytes(PieceName("4711", static_cast<uint32_t>(i))), pieces[i]);
   }
 }
 
@@ -132,7 +133,7 @@ TEST_F(RestoreTest, OutputThatCannotBeCreatedFails) {
 }
 
 TEST_F(RestoreTest, OverlongBaseTextIsRefused) {
-  // Longer than any path the program holds, so the piece names could not be formed.
+  // Names longer than a file system allows: the look-up cannot tell, and the restore fails.
   EXPECT_EQ(RestoreFile(std::string(300, 'a').c_str()), 0);
   EXPECT_EQ(RestoreFile(std::string(1100, 'a').c_str()), 0);
 }
@@ -145,8 +146,8 @@ TEST_F(RestoreTest, RoundTripThroughSplit) {
   EXPECT_EQ(ReadFileBytes(kBase53203), source);
 }
 
-TEST_F(RestoreTest, ManySmallPiecesTakeOneBlockOfTheExactSize) {
-  // 10,000 pieces of 3 bytes: one block for all of them, however many pieces there are.
+TEST_F(RestoreTest, ManySmallPiecesTakeOneBuffer) {
+  // 10,000 pieces of 3 bytes: one buffer for all of them, however many pieces there are.
   const std::string source = PatternBytes(30000);
   WriteFileBytes("source", source);
   ASSERT_EQ(SplitFile("source", 3), 1);
@@ -156,7 +157,7 @@ TEST_F(RestoreTest, ManySmallPiecesTakeOneBlockOfTheExactSize) {
   const uint64_t bytesBefore = BytesAllocated();
   ASSERT_EQ(RestoreFile(kBase53203), 1);
   EXPECT_EQ(CallCount(FaultOp::kAllocBlock) - allocsBefore, 1);
-  EXPECT_EQ(BytesAllocated() - bytesBefore, source.size());
+  EXPECT_EQ(BytesAllocated() - bytesBefore, kStreamBufferBytes);
   EXPECT_EQ(ReadFileBytes(kBase53203), source);
 }
 

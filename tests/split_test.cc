@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "core/failure.h"
 #include "core/restore.h"
 #include "tests/engine_test_util.h"
 #include "tests/fault_ops.h"
@@ -19,36 +20,28 @@ namespace {
 class SplitTest : public EngineTest {
  protected:
   // Splits `source` bytes and expects pieces of exactly the given sizes, holding consecutive
-  // slices of the source, and no other file but the source; then restores them. Both are done
-  // twice: with the whole file in one block, and streamed, as when that block is refused. Both
-  // ways must give the same pieces and the same output.
+  // slices of the source, and no other file but the source; then restores them.
   void ExpectPieces(const std::string& source, int32_t pieceSize,
                     const std::vector<size_t>& sizes) {
-    for (bool streamed : {false, true}) {
-      SCOPED_TRACE(streamed ? "streamed" : "whole");
-      for (const std::string& name : ListCurrentDir()) fs::remove(name);
-      WriteFileBytes("source.bin", source);
-      if (streamed) FailCall(FaultOp::kAllocBlock, 1);  // the block of the whole source
-      ASSERT_EQ(SplitFile("source.bin", pieceSize), 1);
-      std::vector<std::string> expectedNames = {"source.bin"};
-      size_t offset = 0;
-      for (size_t i = 0; i < sizes.size(); ++i) {
-        const std::string name = PieceName(kBase53203, static_cast<int>(i));
-        expectedNames.push_back(name);
-        EXPECT_EQ(ReadFileBytes(name), source.substr(offset, sizes[i])) << name;
-        offset += sizes[i];
-      }
-      EXPECT_EQ(offset, source.size());
-      std::sort(expectedNames.begin(), expectedNames.end());
-      EXPECT_EQ(ListCurrentDir(), expectedNames);
-      EXPECT_EQ(ReadFileBytes("source.bin"), source);
-
-      if (streamed) FailCall(FaultOp::kAllocBlock, CallCount(FaultOp::kAllocBlock) + 1);
-      ASSERT_EQ(RestoreFile(kBase53203), 1);
-      EXPECT_EQ(ReadFileBytes(kBase53203), source);
-      FailCall(FaultOp::kAllocBlock, 0);
-      fs::remove(kBase53203);
+    for (const std::string& name : ListCurrentDir()) fs::remove(name);
+    WriteFileBytes("source.bin", source);
+    ASSERT_EQ(SplitFile("source.bin", pieceSize), 1);
+    std::vector<std::string> expectedNames = {"source.bin"};
+    size_t offset = 0;
+    for (size_t i = 0; i < sizes.size(); ++i) {
+      const std::string name = PieceName(kBase53203, static_cast<uint32_t>(i));
+      expectedNames.push_back(name);
+      EXPECT_EQ(ReadFileBytes(name), source.substr(offset, sizes[i])) << name;
+      offset += sizes[i];
     }
+    EXPECT_EQ(offset, source.size());
+    std::sort(expectedNames.begin(), expectedNames.end());
+    EXPECT_EQ(ListCurrentDir(), expectedNames);
+    EXPECT_EQ(ReadFileBytes("source.bin"), source);
+
+    ASSERT_EQ(RestoreFile(kBase53203), 1);
+    EXPECT_EQ(ReadFileBytes(kBase53203), source);
+    fs::remove(kBase53203);
   }
 };
 
@@ -129,8 +122,8 @@ TEST_F(SplitTest, SourceMustFitInTheFreeSpace) {
 }
 
 TEST_F(SplitTest, NeverCreatesAPieceThatIsTheSource) {
-  // The source is a piece name: by that name, another spelling of it, or a hard link. Whole or
-  // streamed, with or without a failing write, the split stops there with the source intact.
+  // The source is a piece name: by that name, another spelling of it, or a hard link. With or
+  // without a failing write, the split stops there with the source intact.
   struct Case {
     const char* path;
     const char* link;
@@ -140,23 +133,23 @@ TEST_F(SplitTest, NeverCreatesAPieceThatIsTheSource) {
   const std::string source = PatternBytes(1000);
   fs::create_directory("elsewhere");
   for (const Case& c : cases) {
-    for (bool streamed : {false, true}) {
-      for (bool failWrite : {false, true}) {
-        SCOPED_TRACE(std::string(c.path) + (streamed ? " streamed" : "") + (failWrite ? " w" : ""));
-        for (const std::string& name : ListCurrentDir()) {
-          if (name != "elsewhere") fs::remove(name);
-        }
-        WriteFileBytes(c.path, source);
-        if (c.link) fs::create_hard_link(c.path, c.link);
-        FailCall(FaultOp::kAllocBlock, streamed ? CallCount(FaultOp::kAllocBlock) + 1 : 0);
-        FailCall(FaultOp::kWriteBlock, failWrite ? CallCount(FaultOp::kWriteBlock) + 1 : 0);
-        EXPECT_EQ(SplitFile(c.path, 300), 0);
-        EXPECT_TRUE(ReadFileBytes(c.path) == source);
-        const bool pieceBefore = std::string(c.link ? c.link : c.path).ends_with("01");
-        EXPECT_EQ(fs::exists("53203-00") && ReadFileBytes("53203-00") == source.substr(0, 300),
-                  pieceBefore && !failWrite);
-        EXPECT_FALSE(fs::exists("53203-02"));
+    for (bool failWrite : {false, true}) {
+      SCOPED_TRACE(std::string(c.path) + (failWrite ? " w" : ""));
+      for (const std::string& name : ListCurrentDir()) {
+        if (name != "elsewhere") fs::remove(name);
       }
+      WriteFileBytes(c.path, source);
+      if (c.link) fs::create_hard_link(c.path, c.link);
+      FailCall(FaultOp::kWriteBlock, failWrite ? CallCount(FaultOp::kWriteBlock) + 1 : 0);
+      EXPECT_EQ(SplitFile(c.path, 300), 0);
+      EXPECT_TRUE(ReadFileBytes(c.path) == source);
+      const bool pieceBefore = std::string(c.link ? c.link : c.path).ends_with("01");
+      EXPECT_EQ(fs::exists("53203-00") && ReadFileBytes("53203-00") == source.substr(0, 300),
+                pieceBefore && !failWrite);
+      EXPECT_FALSE(fs::exists("53203-02"));
+      // The first failure is the reason: a failed write of piece 00, or the source met as a piece.
+      EXPECT_EQ(LastFailure().kind,
+                pieceBefore && failWrite ? FailureKind::kSystem : FailureKind::kPieceIsSource);
     }
   }
 }
