@@ -13,6 +13,7 @@
 #include "ui/main_window.h"
 #include "ui/message_loop.h"
 #include "ui/texts.h"
+#include "ui/work.h"
 
 namespace fs = std::filesystem;
 
@@ -97,10 +98,15 @@ std::string MainWindowTest::FullPath(const std::string& name) const {
 }
 
 void PumpMessages() {
-  MSG message;
-  while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-    if (message.message == WM_QUIT) break;
-    ProcessMessage(message);
+  for (;;) {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+      if (message.message == WM_QUIT) return;
+      ProcessMessage(message);
+    }
+    // A split or restore runs on a thread of its own: its end comes as a message.
+    if (!WorkRunning()) return;
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
   }
 }
 

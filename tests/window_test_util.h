@@ -28,7 +28,8 @@ class MainWindowTest : public TempDirTest {
   std::string FullPath(const std::string& name) const;
 };
 
-// Processes every queued message as the program's loop does, Enter-key check included.
+// Processes every queued message as the program's loop does, Enter-key check included, until
+// no split or restore runs any more.
 void PumpMessages();
 // Posts `count` empty messages to the main window and processes each one.
 void PumpEmptyMessages(int count);

@@ -7,10 +7,7 @@
 #include "conv/parse.h"
 #include "conv/piece_size.h"
 #include "core/piece_name.h"
-#include "core/restore.h"
-#include "core/split.h"
 #include "ui/app_state.h"
-#include "ui/busy.h"
 #include "ui/control_ids.h"
 #include "ui/control_text.h"
 #include "ui/texts.h"
@@ -21,7 +18,7 @@ bool IsChecked(int id) {
   return SendDlgItemMessageW(MainWindow, id, BM_GETCHECK, 0, 0) == 1;
 }
 
-// The size field holds 255 bytes of code page 932 at most, as it always did.
+// The size field's text is read as at most 255 bytes of code page 932.
 constexpr size_t kSizeTextBytes = 255;
 
 uint32_t ChosenUnitFactor() {
@@ -34,7 +31,8 @@ uint32_t ChosenUnitFactor() {
 
 void RunSplitCommand() {
   if (WorkRunning()) return;
-  // The size text reaches the parser as the same bytes as ever; the path as exact UTF-8.
+  // The size text reaches the parser as the same code page 932 bytes as on a Japanese Windows;
+  // the path as exact UTF-8.
   const std::string sizeText = ControlCodePage932Text(ID_SIZE, kSizeTextBytes);
   const int32_t size = PieceSizeFromNumber(ParseNumber(sizeText.c_str()));
   // Zero before the unit, or a product that wraps to zero, leaves nothing to split by.
@@ -44,25 +42,26 @@ void RunSplitCommand() {
     return;
   }
   std::string path;
-  int ok = ControlPathText(ID_PATH, &path);
-  if (ok) {
-    BeginWork();
-    ok = SplitFile(path.c_str(), pieceSize);
-    EndWork();
+  if (!ControlPathText(ID_PATH, &path) || !StartWork(WorkKind::kSplit, path, pieceSize)) {
+    SetControlText(ID_PATH, kTextSplitFailed);
   }
-  SetControlText(ID_PATH, ok ? kTextSplitDone : kTextSplitFailed);
 }
 
 void RunRestoreCommand() {
   if (WorkRunning()) return;
   std::string path;
-  int ok = ControlPathText(ID_PATH, &path) && CutPieceSuffix(path.data());
-  if (ok) {
-    BeginWork();
-    ok = RestoreFile(path.c_str());
-    EndWork();
+  if (!ControlPathText(ID_PATH, &path) || !CutPieceSuffix(path.data()) ||
+      !StartWork(WorkKind::kRestore, path.c_str(), 0)) {
+    SetControlText(ID_PATH, kTextRestoreFailed);
   }
-  if (ok) {
+}
+
+void ShowWorkResult(const WorkOutcome& outcome) {
+  if (outcome.result == 0 && outcome.failure.kind == FailureKind::kStopped) {
+    SetControlText(ID_PATH, kTextStopped);
+  } else if (outcome.kind == WorkKind::kSplit) {
+    SetControlText(ID_PATH, outcome.result ? kTextSplitDone : kTextSplitFailed);
+  } else if (outcome.result) {
     SetControlText(ID_PATH, kTextRestoreDone);
     SetControlText(ID_INFO, kTextClearInfo);
   } else {

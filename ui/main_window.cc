@@ -3,16 +3,20 @@
 #include <windowsx.h>
 
 #include "ui/app_state.h"
-#include "ui/busy.h"
 #include "ui/commands.h"
 #include "ui/control_ids.h"
 #include "ui/control_text.h"
 #include "ui/controls.h"
 #include "ui/drop.h"
+#include "ui/taskbar.h"
 #include "ui/texts.h"
 #include "ui/window_fit.h"
+#include "ui/work.h"
 
 namespace {
+
+// A close asked for during a work: the window closes once the work has stopped.
+bool g_closeWhenWorkEnds = false;
 
 BOOL OnCreate(HWND window, LPCREATESTRUCT) {
   MainWindow = window;
@@ -20,30 +24,63 @@ BOOL OnCreate(HWND window, LPCREATESTRUCT) {
   // Still hidden here: CreateWindowExW shows a WS_VISIBLE window only after WM_CREATE, so a
   // thicker frame is made up for before the window first appears.
   FitWindowToControls(window);
+  AllowTaskbarMessage(window);
   return TRUE;
 }
 
 void OnDestroy(HWND) {
+  DisconnectTaskbar();
   DeleteObject(SharedFont);
   DeleteObject(BackgroundBrush);
   PostQuitMessage(0);
 }
 
 void OnDropFiles(HWND, HDROP drop) {
+  // A file dropped during a work is refused: the result of the work stays in the path line.
+  if (WorkRunning()) {
+    DragFinish(drop);
+    return;
+  }
   InspectDroppedFile(drop);
 }
 
+// The close box, Alt+F4 or another program: during a work, the work stops first, as for Esc.
 void OnClose(HWND window) {
-  // Sent by another program while a split or restore repaints: closed once the work has ended.
   if (WorkRunning()) {
-    PostMessageW(window, WM_CLOSE, 0, 0);
+    g_closeWhenWorkEnds = true;
+    RequestStop();
     return;
   }
   DestroyWindow(window);
 }
 
+// Ending the session would end the work halfway, with a piece or a temporary file half written:
+// the answer is no while a work runs.
+BOOL OnQueryEndSession(HWND) {
+  return !WorkRunning();
+}
+
+// The session ends all the same (Windows may end it whatever the answer): the work stops and
+// cleans up before this returns, after which the process may end at any moment.
+void OnEndSession(HWND, BOOL ending) {
+  if (ending && WorkRunning()) ShowWorkResult(StopWorkAndWait());
+}
+
+void OnWorkProgress(WPARAM serial, LPARAM percent) {
+  if (IsCurrentWork(serial)) ShowWorkProgress(static_cast<unsigned>(percent));
+}
+
+void OnWorkDone(HWND window, WPARAM serial) {
+  if (!IsCurrentWork(serial)) return;
+  ShowWorkResult(EndWork());
+  if (!g_closeWhenWorkEnds) return;
+  g_closeWhenWorkEnds = false;
+  DestroyWindow(window);
+}
+
 void OnCommand(HWND, int id, HWND, UINT notification) {
-  if (notification != BN_CLICKED) return;
+  // Nothing starts or changes a work while one runs, whatever sends the command.
+  if (notification != BN_CLICKED || WorkRunning()) return;
   switch (id) {
     case ID_UNIT_BYTE:
       SetControlText(ID_UNIT_LABEL, kTextByte);
@@ -90,10 +127,11 @@ bool RegisterMainWindowClass() {
 }
 
 HWND CreateMainWindow() {
-  return CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_ACCEPTFILES, WideText(kClassName).c_str(),
-                         WideText(kTitle).c_str(), WS_VISIBLE | WS_CAPTION | WS_SYSMENU,
-                         CW_USEDEFAULT, CW_USEDEFAULT, 438, 115, nullptr, nullptr,
-                         GetModuleHandleW(nullptr), nullptr);
+  // WS_EX_APPWINDOW gives the tool window a taskbar button, which shows a work's progress.
+  return CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_ACCEPTFILES | WS_EX_APPWINDOW,
+                         WideText(kClassName).c_str(), WideText(kTitle).c_str(),
+                         WS_VISIBLE | WS_CAPTION | WS_SYSMENU, CW_USEDEFAULT, CW_USEDEFAULT, 438,
+                         115, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
 }
 
 // Only dispatches: each message has its handler above, in the order they are tested.
@@ -104,7 +142,19 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     HANDLE_MSG(window, WM_DROPFILES, OnDropFiles);
     HANDLE_MSG(window, WM_CLOSE, OnClose);
     HANDLE_MSG(window, WM_COMMAND, OnCommand);
+    HANDLE_MSG(window, WM_QUERYENDSESSION, OnQueryEndSession);
+    HANDLE_MSG(window, WM_ENDSESSION, OnEndSession);
+    case WM_WORK_PROGRESS:
+      OnWorkProgress(wParam, lParam);
+      return 0;
+    case WM_WORK_DONE:
+      OnWorkDone(window, wParam);
+      return 0;
     default:
+      if (message == TaskbarButtonCreatedMessage()) {
+        ConnectTaskbar();
+        return 0;
+      }
       return DefWindowProcW(window, message, wParam, lParam);
   }
 }

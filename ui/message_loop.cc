@@ -4,6 +4,18 @@
 
 #include "ui/app_state.h"
 #include "ui/commands.h"
+#include "ui/work.h"
+
+namespace {
+
+// Esc, whichever window has the focus (the work keeps it on the main window; without a focus
+// Windows sends keys as system keys).
+bool IsEscapeKey(const MSG& message) {
+  return (message.message == WM_KEYDOWN || message.message == WM_SYSKEYDOWN) &&
+         message.wParam == VK_ESCAPE;
+}
+
+}  // namespace
 
 // Exact by design (README, "Behaviour kept on purpose"): a latch read after every message, not a
 // key message or a default button, so that Enter splits once per press whichever control has
@@ -20,8 +32,12 @@ void CheckEnterKey() {
 }
 
 void ProcessMessage(const MSG& message) {
-  TranslateMessage(&message);
-  DispatchMessageW(&message);
+  if (WorkRunning() && IsEscapeKey(message)) {
+    RequestStop();
+  } else {
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
   CheckEnterKey();
 }
 

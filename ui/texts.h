@@ -44,6 +44,16 @@ inline constexpr char kTextOpenFailed[] =
     "\x83t\x83@\x83"
     "C\x83\x8B\x83I\x81[\x83v\x83\x93\x82\xC9\x8E\xB8\x94s\x82\xB5\x82\xDC\x82\xB5\x82\xBD\x81"
     "B";
+// "×　中止しました。" (stopped, after Esc or closing during the work)
+inline constexpr char kTextStopped[] =
+    "\x81~\x81@\x92\x86\x8E~\x82\xB5\x82\xDC\x82\xB5\x82\xBD\x81"
+    "B";
+// "ファイルを分割・復元しています。" (splitting or restoring a file: why the session should wait)
+inline constexpr char kTextWorkBlocksShutdown[] =
+    "\x83t\x83@\x83"
+    "C\x83\x8B\x82\xF0\x95\xAA\x8A\x84\x81\x45\x95\x9C\x8C\xB3\x82\xB5\x82\xC4\x82\xA2\x82"
+    "\xDC\x82\xB7\x81"
+    "B";
 
 // ASCII texts.
 inline constexpr char kTextPathStart[] = "file...";

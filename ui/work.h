@@ -1,0 +1,55 @@
+// A split or restore at work on a thread of its own, while the window's thread goes on reading
+// its messages as ever: the window repaints, moves and answers, and the work can be stopped.
+// One work at a time. The engines run on the work's thread and only report to it; the work
+// posts what they report to the main window, and everything the window shows is done on the
+// window's thread.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+#include "core/failure.h"
+
+// Posted by the work to the main window. wParam: the work's serial number (IsCurrentWork);
+// lParam: the percentage done, for WM_WORK_PROGRESS.
+constexpr UINT WM_WORK_PROGRESS = WM_APP + 1;
+constexpr UINT WM_WORK_DONE = WM_APP + 2;
+
+enum class WorkKind { kSplit, kRestore };
+
+// How a work ended: the engine's result (1 or 0) and, when 0, why.
+struct WorkOutcome {
+  WorkKind kind;
+  int result;
+  Failure failure;
+};
+
+// Makes `control` deaf, while a work runs, to what would start or change a work: keys, the
+// mouse, pen and touch, clicks and checks sent by other programs, and changes of its text.
+// Called once for each control through which a work is started or changed.
+void GuardDuringWork(HWND control);
+
+// Whether a work runs, from its start until EndWork.
+bool WorkRunning();
+// Whether a message's serial number is that of the running work, not of one that has ended.
+bool IsCurrentWork(WPARAM serial);
+
+// Starts splitting `path` into pieces of `pieceSize` bytes, or restoring from the base text
+// `path`, on the work's thread. Until it ends, the controls that start or change a work are
+// disabled (nothing clicked, typed or sent to them meanwhile acts, then or later), the window
+// keeps the keyboard focus itself, and Windows is asked not to end the session. Returns false,
+// with nothing started, when no thread can be had.
+bool StartWork(WorkKind kind, const std::string& path, int32_t pieceSize);
+// Asks the running work to stop. It stops within one buffer's time, undoing what it made.
+void RequestStop();
+// Shows the work's progress (WM_WORK_PROGRESS) in the information line, which keeps its text
+// for the end, and on the taskbar button.
+void ShowWorkProgress(unsigned percent);
+// After WM_WORK_DONE: waits for the work's thread to end and puts the window back as it was
+// before the work (the information line's text, the controls, the focus). Returns how it ended.
+WorkOutcome EndWork();
+// For a session that ends now: asks the work to stop and returns, as EndWork, once it has
+// ended and cleaned up.
+WorkOutcome StopWorkAndWait();
