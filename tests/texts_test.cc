@@ -41,6 +41,8 @@ TEST(Texts, MatchTheirReadableForms) {
       {kTextClearInfo, "　"},
       {kTextRestoreFailed, "×  復元失敗"},
       {kTextOpenFailed, "ファイルオープンに失敗しました。"},
+      {kTextStopped, "×　中止しました。"},
+      {kTextWorkBlocksShutdown, "ファイルを分割・復元しています。"},
       {kTextPathStart, "file..."},
       {kTextSizeSuffix, " byte"},
   };
