@@ -35,8 +35,9 @@ struct Loud<Result (*)(Args...)> {
 // clang-format off
 #define FILECUT_ALL_OPS(X)                                                                  \
   X(openForRead) X(createForWrite) X(nameSize) X(fileSize) X(readBlock) X(writeBlock)       \
-  X(closeFile) X(tickCount) X(lastError) X(allocBlock) X(freeBlock) X(upperCase) X(formatV) \
-  X(createTempBeside) X(moveOver) X(removeFile) X(freeSpace) X(sameFile) X(flushFile)
+  X(closeFile) X(tickCount) X(lastError) X(errorText) X(allocBlock) X(freeBlock)            \
+  X(upperCase) X(formatV) X(createTempBeside) X(moveOver) X(removeFile) X(freeSpace)        \
+  X(sameFile) X(flushFile)
 // clang-format on
 
 PlatformOps LoudPlatformOps() {

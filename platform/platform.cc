@@ -43,6 +43,9 @@ uint32_t TickCount() {
 uint32_t LastError() {
   return Ops().lastError();
 }
+std::string ErrorText(uint32_t code) {
+  return Ops().errorText(code);
+}
 void* AllocBlock(uint32_t size) {
   return Ops().allocBlock(size);
 }

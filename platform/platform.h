@@ -51,6 +51,10 @@ struct PlatformOps {
   // The error code of the last operation above that failed on this thread: GetLastError() on
   // Windows, errno on POSIX. Read at once after the failure, before any other operation.
   uint32_t (*lastError)();
+  // The system's own words for such an error code, in the user's language where the system has
+  // it (FormatMessage on Windows, strerror on POSIX), as UTF-8 without a line end. Empty for a
+  // code the system does not know.
+  std::string (*errorText)(uint32_t code);
   // Returns a new, uninitialised block of `size` bytes (0 is allowed), or null.
   void* (*allocBlock)(uint32_t size);
   // Releases a block from allocBlock.
@@ -108,6 +112,7 @@ int WriteBlock(FileHandle file, const void* buffer, uint32_t count);
 void CloseFile(FileHandle file);
 uint32_t TickCount();
 uint32_t LastError();
+std::string ErrorText(uint32_t code);
 void* AllocBlock(uint32_t size);
 void FreeBlock(void* block);
 void UpperCaseAscii(char* text);

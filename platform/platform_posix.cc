@@ -64,13 +64,15 @@ int PosixFileSize(FileHandle file, uint64_t* size) {
 
 // read() and write() may move fewer bytes than asked even on regular files (signals, the
 // kernel's 2 GiB per-call cap), so both loop until the count is reached. A call that moves
-// nothing first (the end of the file, a full disk) makes the whole transfer a failure.
+// nothing first makes the whole transfer a failure, with `nothingMoved` as its error: the end
+// of the file for a read, a full disk for a write.
 template <typename Transfer>
-int TransferWhole(uint32_t count, Transfer transfer) {
+int TransferWhole(uint32_t count, int nothingMoved, Transfer transfer) {
   uint32_t done = 0;
   while (done < count) {
     const ssize_t n = transfer(done, count - done);
     if (n < 0 && errno == EINTR) continue;
+    if (n == 0) errno = nothingMoved;
     if (n <= 0) return 0;
     done += static_cast<uint32_t>(n);
   }
@@ -79,14 +81,16 @@ int TransferWhole(uint32_t count, Transfer transfer) {
 
 int PosixReadBlock(FileHandle file, void* buffer, uint32_t count) {
   char* bytes = static_cast<char*>(buffer);
-  return TransferWhole(
-      count, [&](uint32_t at, uint32_t left) { return read(AsFd(file), bytes + at, left); });
+  return TransferWhole(count, ENODATA, [&](uint32_t at, uint32_t left) {
+    return read(AsFd(file), bytes + at, left);
+  });
 }
 
 int PosixWriteBlock(FileHandle file, const void* buffer, uint32_t count) {
   const char* bytes = static_cast<const char*>(buffer);
-  return TransferWhole(
-      count, [&](uint32_t at, uint32_t left) { return write(AsFd(file), bytes + at, left); });
+  return TransferWhole(count, ENOSPC, [&](uint32_t at, uint32_t left) {
+    return write(AsFd(file), bytes + at, left);
+  });
 }
 
 void PosixCloseFile(FileHandle file) {
@@ -103,6 +107,10 @@ uint32_t PosixTickCount() {
 
 uint32_t PosixLastError() {
   return static_cast<uint32_t>(errno);
+}
+
+std::string PosixErrorText(uint32_t code) {
+  return std::strerror(static_cast<int>(code));
 }
 
 void* PosixAllocBlock(uint32_t size) {
@@ -198,6 +206,7 @@ const PlatformOps& RealPlatformOps() {
       .closeFile = PosixCloseFile,
       .tickCount = PosixTickCount,
       .lastError = PosixLastError,
+      .errorText = PosixErrorText,
       .allocBlock = PosixAllocBlock,
       .freeBlock = PosixFreeBlock,
       .upperCase = PosixUpperCase,

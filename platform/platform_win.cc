@@ -9,33 +9,13 @@
 #include "platform/platform.h"
 #include "platform/temp_name.h"
 #include "platform/wide_text_win.h"
+#include "platform/win_path.h"
 
 namespace {
 
-// The full form of a path, as Windows itself resolves it: the current folder in front of a
-// relative name, "." and ".." taken out, separators made backslashes.
-bool FullPathOf(const std::wstring& path, std::wstring* full) {
-  const DWORD units = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
-  if (units == 0) return false;
-  full->assign(units, L'\0');
-  const DWORD length = GetFullPathNameW(path.c_str(), units, full->data(), nullptr);
-  if (length == 0 || length >= units) return false;
-  full->resize(length);
-  return true;
-}
-
-// The "\\?\" form of a full path, which Windows from XP on takes up to 32,767 characters long
-// and passes to the file system without cutting or changing it.
-std::wstring LongForm(const std::wstring& full) {
-  if (full.rfind(L"\\\\?\\", 0) == 0 || full.rfind(L"\\\\.\\", 0) == 0) return full;
-  if (full.rfind(L"\\\\", 0) == 0) return L"\\\\?\\UNC\\" + full.substr(2);
-  return L"\\\\?\\" + full;
-}
-
-// The name that a wide call gets for a UTF-8 path. A path whose full form fits in MAX_PATH
-// goes as it is, so that it means exactly what it always meant; a longer one goes in the
-// "\\?\" form of its full form, never cut short. A text that is not valid UTF-8 fails, with
-// the error code of an invalid name.
+// The name that a wide call gets for a UTF-8 path: the "\\?\" form of its exact full path, so
+// that it means the file it spells, at any length (platform/win_path.h). A text that is not
+// valid UTF-8 fails, with the error code of an invalid name.
 bool SystemName(const char* path, std::wstring* name) {
   std::wstring wide;
   std::wstring full;
@@ -43,8 +23,8 @@ bool SystemName(const char* path, std::wstring* name) {
     SetLastError(ERROR_INVALID_NAME);
     return false;
   }
-  if (!FullPathOf(wide, &full)) return false;
-  *name = full.size() < MAX_PATH ? std::move(wide) : LongForm(full);
+  if (!ExactFullPath(wide, &full)) return false;
+  *name = LongForm(full);
   return true;
 }
 
@@ -96,17 +76,22 @@ int Win32FileSize(FileHandle file, uint64_t* size) {
   return 1;
 }
 
-// One ReadFile for the whole block; fewer bytes than asked is a failure.
+// One ReadFile for the whole block; fewer bytes than asked is a failure: the file ended first.
 int Win32ReadBlock(FileHandle file, void* buffer, uint32_t count) {
   DWORD done = 0;
   if (!ReadFile(AsHandle(file), buffer, count, &done, nullptr)) return 0;
-  return done == count ? 1 : 0;
+  if (done == count) return 1;
+  SetLastError(ERROR_HANDLE_EOF);
+  return 0;
 }
 
+// Fewer bytes written than asked, without an error, is what a full disk does.
 int Win32WriteBlock(FileHandle file, const void* buffer, uint32_t count) {
   DWORD done = 0;
   if (!WriteFile(AsHandle(file), buffer, count, &done, nullptr)) return 0;
-  return done == count ? 1 : 0;
+  if (done == count) return 1;
+  SetLastError(ERROR_DISK_FULL);
+  return 0;
 }
 
 void Win32CloseFile(FileHandle file) {
@@ -119,6 +104,20 @@ uint32_t Win32TickCount() {
 
 uint32_t Win32LastError() {
   return GetLastError();
+}
+
+std::string Win32ErrorText(uint32_t code) {
+  wchar_t text[512];
+  // The user's language first (language 0), line breaks of the message text left out.
+  const DWORD length = FormatMessageW(
+      FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_MAX_WIDTH_MASK,
+      nullptr, code, 0, text, 512, nullptr);
+  std::wstring wide(text, length);
+  while (!wide.empty() && (wide.back() == L' ' || wide.back() == L'\r' || wide.back() == L'\n')) {
+    wide.pop_back();
+  }
+  std::string utf8;
+  return Utf8FromWide(wide.c_str(), &utf8) ? utf8 : std::string();
 }
 
 void* Win32AllocBlock(uint32_t size) {
@@ -177,12 +176,17 @@ bool HeldByAnother(DWORD error, const std::wstring& name) {
          (data.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) == 0;
 }
 
+// A failure leaves the error code of the last attempt, not that of the look at the name.
 template <typename Attempt>
 int RetryWhileHeld(const std::wstring& name, Attempt attempt) {
   const DWORD start = GetTickCount();
   for (;;) {
     if (attempt()) return 1;
-    if (!HeldByAnother(GetLastError(), name) || GetTickCount() - start >= kLockWaitMs) return 0;
+    const DWORD error = GetLastError();
+    if (!HeldByAnother(error, name) || GetTickCount() - start >= kLockWaitMs) {
+      SetLastError(error);
+      return 0;
+    }
     Sleep(kLockStepMs);
   }
 }
@@ -217,13 +221,11 @@ int Win32FlushFile(FileHandle file) {
 
 // The folder is what the full path keeps up to the backslash before its last component.
 int Win32FreeSpace(const char* path, uint64_t* bytes) {
-  std::wstring wide;
   std::wstring folder;
-  if (!WideFromUtf8(path, &wide) || !FullPathOf(wide, &folder)) return 0;
+  if (!SystemName(path, &folder)) return 0;
   const size_t last = folder.rfind(L'\\');
   if (last == std::wstring::npos) return 0;
   folder.resize(last + 1);
-  if (folder.size() >= MAX_PATH) folder = LongForm(folder);
   ULARGE_INTEGER available;
   if (!GetDiskFreeSpaceExW(folder.c_str(), &available, nullptr, nullptr)) return 0;
   *bytes = available.QuadPart;
@@ -266,6 +268,7 @@ const PlatformOps& RealPlatformOps() {
       .closeFile = Win32CloseFile,
       .tickCount = Win32TickCount,
       .lastError = Win32LastError,
+      .errorText = Win32ErrorText,
       .allocBlock = Win32AllocBlock,
       .freeBlock = Win32FreeBlock,
       .upperCase = Win32UpperCase,

@@ -4,7 +4,7 @@
 
 namespace {
 
-constexpr UINT kCodePage932 = 932;
+UINT g_codePage932 = 932;
 
 // One MultiByteToWideChar into a string of the right length; `flags` decide how strict.
 bool ToWide(UINT codePage, DWORD flags, const char* text, std::wstring* wide) {
@@ -52,10 +52,10 @@ bool Utf8FromWide(const wchar_t* wide, std::string* utf8) {
   return !utf8->empty() || *wide == L'\0';
 }
 
-bool WideFromCodePage932(const char* text, std::wstring* wide) {
-  return ToWide(kCodePage932, MB_ERR_INVALID_CHARS, text, wide);
+std::string CodePage932FromWide(const wchar_t* wide) {
+  return ToBytes(g_codePage932, wide);
 }
 
-std::string CodePage932FromWide(const wchar_t* wide) {
-  return ToBytes(kCodePage932, wide);
+void SetCodePage932Number(UINT number) {
+  g_codePage932 = number;
 }

@@ -9,6 +9,7 @@
 #include "tests/win_test_util.h"
 #endif
 
+#include "core/failure.h"
 #include "core/restore.h"
 #include "core/split.h"
 #include "tests/engine_test_util.h"
@@ -124,7 +125,16 @@ TEST_F(RealFaultTest, FolderThatFillsUpDuringTheWrites) {
   const fs::path sourcePath = fs::absolute("source");
   fs::current_path(dir);
   EXPECT_EQ(SplitFile(sourcePath.string().c_str(), 4097), 0);
-  EXPECT_GT(ExpectCompletePieces(source, 4097, {}), 0u);  // and no truncated one
+  const size_t complete = ExpectCompletePieces(source, 4097, {});  // and no truncated one
+  EXPECT_GT(complete, 0u);
+  // The reason: the disk is full, writing the piece after them.
+  EXPECT_EQ(LastFailure().kind, FailureKind::kSystem);
+  EXPECT_EQ(LastFailure().piece, PieceName(kBase53203, static_cast<uint32_t>(complete)));
+#ifdef _WIN32
+  EXPECT_EQ(LastFailure().error, static_cast<uint32_t>(ERROR_DISK_FULL));
+#else
+  EXPECT_EQ(ErrorText(LastFailure().error), "No space left on device");
+#endif
   fs::current_path(dir_);
   for (const auto& entry : fs::directory_iterator(dir)) fs::remove(entry.path());
 }

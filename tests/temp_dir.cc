@@ -22,7 +22,13 @@ void TempDirTest::SetUp() {
 void TempDirTest::TearDown() {
   fs::current_path(previous_);
   std::error_code ignored;
+#ifdef _WIN32
+  // In the "\\?\" form, so that names that Windows would otherwise change (a trailing dot or
+  // space) go too.
+  fs::remove_all(L"\\\\?\\" + dir_.wstring(), ignored);
+#else
   fs::remove_all(dir_, ignored);
+#endif
 }
 
 std::string ReadFileBytes(const fs::path& path) {

@@ -21,7 +21,7 @@ TEST_F(WindowTest, SplitButtonSplitsByTheChosenUnit) {
   SetText(ID_SIZE, "3");
   Click(ID_UNIT_BYTE);
   Click(ID_SPLIT);
-  EXPECT_EQ(Text(ID_PATH), kTextSplitDone);
+  EXPECT_EQ(ControlWideText(ID_PATH), kTextSplitDone);
   const auto pieces = PiecesOnDisk();
   ASSERT_EQ(pieces.size(), 4u);
   EXPECT_EQ(pieces[0].second, "012");
@@ -30,7 +30,7 @@ TEST_F(WindowTest, SplitButtonSplitsByTheChosenUnit) {
   EXPECT_EQ(pieces[3].second, "9");
   // The path line now holds the message: a second split names no file and fails.
   Click(ID_SPLIT);
-  EXPECT_EQ(Text(ID_PATH), kTextSplitFailed);
+  EXPECT_EQ(ControlWideText(ID_PATH), kTextSplitFailed);
 }
 
 TEST_F(WindowTest, SizeTextsAndUnits) {
@@ -57,7 +57,7 @@ TEST_F(WindowTest, SizeTextsAndUnits) {
     SetText(ID_SIZE, c.size);
     Click(c.unit);
     Click(ID_SPLIT);
-    EXPECT_EQ(Text(ID_PATH), kTextSplitDone);
+    EXPECT_EQ(ControlWideText(ID_PATH), kTextSplitDone);
     const auto pieces = PiecesOnDisk();
     ASSERT_EQ(pieces.size(), c.pieces.size());
     std::string joined;
@@ -92,16 +92,18 @@ TEST_F(WindowTest, SizesThatGiveZeroOnlyAskForASize) {
     SetText(ID_SIZE, c.size);
     Click(c.unit);
     Click(ID_SPLIT);
-    EXPECT_EQ(Text(ID_INFO), kTextAskSize);
+    EXPECT_EQ(ControlWideText(ID_INFO), kTextAskSize);
     EXPECT_EQ(Text(ID_PATH), FullPath("source"));
     EXPECT_TRUE(PiecesOnDisk().empty());
   }
 }
 
 TEST_F(WindowTest, SplitOfTheStartTextFails) {
+  WriteFileBytes("file", "not the file named file...");
   Click(ID_SPLIT);  // the path line still shows "file..."
-  EXPECT_EQ(Text(ID_PATH), kTextSplitFailed);
-  EXPECT_TRUE(ListCurrentDir().empty());
+  EXPECT_EQ(ControlWideText(ID_PATH), kTextSplitFailed);
+  EXPECT_EQ(ControlWideText(ID_INFO), ReasonFor(ERROR_FILE_NOT_FOUND));
+  EXPECT_EQ(ListCurrentDir(), std::vector<std::string>{"file"});
 }
 
 TEST_F(WindowTest, RestoreFromADroppedPiece) {
@@ -112,31 +114,35 @@ TEST_F(WindowTest, RestoreFromADroppedPiece) {
   WriteFileBytes("4711-05", "not joined: 04 is missing");
   Drop({FullPath("4711-02")});  // any piece names the set
   Click(ID_RESTORE);
-  EXPECT_EQ(Text(ID_PATH), kTextRestoreDone);
-  EXPECT_EQ(Text(ID_INFO), kTextClearInfo);
+  EXPECT_EQ(ControlWideText(ID_PATH), kTextRestoreDone);
+  EXPECT_EQ(ControlWideText(ID_INFO), kTextClearInfo);
   EXPECT_EQ(ReadFileBytes("4711"), "aaabbbc");
   // Again without a new drop: the message is no piece path.
   Click(ID_RESTORE);
-  EXPECT_EQ(Text(ID_PATH), kTextRestoreFailed);
+  EXPECT_EQ(ControlWideText(ID_PATH), kTextRestoreFailed);
 }
 
 TEST_F(WindowTest, RestoreFailures) {
   WriteFileBytes("4711-100", "x");
   WriteFileBytes("4711-", "old");
-  const std::vector<std::string> paths = {
-      FullPath("4711-100"),  // cuts "100" and looks for "4711--00"
-      FullPath("none-00"),   // no pieces at all
-      "ab",                  // too short to cut
-      "",                    // empty
-      "file...",
+  const struct {
+    std::string path;
+    std::wstring reason;
+  } cases[] = {
+      // Cuts "100" and looks for "4711--00".
+      {FullPath("4711-100"), ReasonFor(ERROR_FILE_NOT_FOUND, L"4711--00")},
+      {FullPath("none-00"), ReasonFor(ERROR_FILE_NOT_FOUND, L"none-00")},  // no pieces at all
+      {"ab", ReasonFor(ERROR_INVALID_NAME)},                               // too short to cut
+      {"", ReasonFor(ERROR_INVALID_NAME)},
+      {"file...", ReasonFor(ERROR_FILE_NOT_FOUND, L"file-00")},
   };
-  for (const std::string& path : paths) {
-    SCOPED_TRACE(path);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.path);
     SetText(ID_INFO, "info");
-    SetText(ID_PATH, path);
+    SetText(ID_PATH, c.path);
     Click(ID_RESTORE);
-    EXPECT_EQ(Text(ID_PATH), kTextRestoreFailed);
-    EXPECT_EQ(Text(ID_INFO), "info");
+    EXPECT_EQ(ControlWideText(ID_PATH), kTextRestoreFailed);
+    EXPECT_EQ(ControlWideText(ID_INFO), c.reason);
   }
   EXPECT_EQ(ReadFileBytes("4711-"), "old");
   EXPECT_FALSE(fs::exists("none"));
@@ -150,7 +156,7 @@ TEST_F(WindowTest, TypicalRunEndToEnd) {
   EXPECT_EQ(Text(ID_INFO), "1200000 byte");
   PressEnter();
   ReleaseEnter();
-  EXPECT_EQ(Text(ID_PATH), kTextSplitDone);
+  EXPECT_EQ(ControlWideText(ID_PATH), kTextSplitDone);
   const auto pieces = PiecesOnDisk();
   ASSERT_EQ(pieces.size(), 3u);
   EXPECT_EQ(pieces[0].second.size(), 512000u);
@@ -160,7 +166,7 @@ TEST_F(WindowTest, TypicalRunEndToEnd) {
   Drop({FullPath(pieces[0].first)});
   EXPECT_EQ(Text(ID_INFO), "512000 byte");
   Click(ID_RESTORE);
-  EXPECT_EQ(Text(ID_PATH), kTextRestoreDone);
+  EXPECT_EQ(ControlWideText(ID_PATH), kTextRestoreDone);
   const std::string base = pieces[0].first.substr(0, pieces[0].first.size() - 3);
   EXPECT_TRUE(ReadFileBytes(base) == source);
   EXPECT_TRUE(ReadFileBytes("report.pdf") == source);

@@ -18,7 +18,7 @@ namespace {
 
 HWND WaitForWindow() {
   for (int i = 0; i < 300; ++i) {
-    HWND window = FindWindowA(kClassName, nullptr);
+    HWND window = FindWindowW(kClassName, nullptr);
     if (window) return window;
     Sleep(100);
   }
@@ -34,14 +34,14 @@ int Split(HWND window, const char* size, const char* path) {
   Sleep(100);
   SendKey(VK_RETURN, true);
 
-  char text[300] = "";
+  wchar_t text[300] = L"";
   bool done = false;
   for (int i = 0; i < 300 && !done; ++i) {
     Sleep(100);
-    GetDlgItemTextA(window, ID_PATH, text, sizeof text);
-    done = std::strcmp(text, kTextSplitDone) == 0 || std::strcmp(text, kTextSplitFailed) == 0;
+    GetDlgItemTextW(window, ID_PATH, text, 300);
+    done = lstrcmpW(text, kTextSplitDone) == 0 || lstrcmpW(text, kTextSplitFailed) == 0;
   }
-  const bool split = std::strcmp(text, kTextSplitDone) == 0;
+  const bool split = lstrcmpW(text, kTextSplitDone) == 0;
   if (!split) std::fprintf(stderr, "window_driver: the path line never showed the split result\n");
   PostMessageA(window, WM_CLOSE, 0, 0);
   return split ? 0 : 1;
@@ -59,7 +59,7 @@ int main(int argc, char** argv) {
   }
   HWND window = WaitForWindow();
   if (!window) {
-    std::fprintf(stderr, "window_driver: no window of class %s\n", kClassName);
+    std::fprintf(stderr, "window_driver: no window of class %ls\n", kClassName);
     return 1;
   }
   if (split) return Split(window, argv[2], argv[3]);

@@ -36,10 +36,10 @@ TEST_F(WindowTest, DroppedFolderOrMissingFileSaysOpeningFailed) {
   fs::create_directory("folder");
   Drop({FullPath("folder")});
   // Not the size of the earlier drop: the information line says the open failed.
-  EXPECT_EQ(Text(ID_INFO), kTextOpenFailed);
+  EXPECT_EQ(ControlWideText(ID_INFO), kTextOpenFailed);
   EXPECT_EQ(Text(ID_PATH), FullPath("folder"));
   Drop({FullPath("gone")});
-  EXPECT_EQ(Text(ID_INFO), kTextOpenFailed);
+  EXPECT_EQ(ControlWideText(ID_INFO), kTextOpenFailed);
   EXPECT_EQ(Text(ID_PATH), FullPath("gone"));
 }
 

@@ -18,7 +18,7 @@ TEST_F(WindowTest, EnterSplitsOncePerPress) {
   SetText(ID_PATH, "missing");
   PumpEmptyMessages(1);
   PressEnter();
-  EXPECT_EQ(Text(ID_PATH), kTextSplitFailed) << "Enter did not reach the window";
+  EXPECT_EQ(ControlWideText(ID_PATH), kTextSplitFailed) << "Enter did not reach the window";
   // Held down across many messages: no second split.
   SetText(ID_PATH, "missing");
   PumpEmptyMessages(50);
@@ -28,7 +28,7 @@ TEST_F(WindowTest, EnterSplitsOncePerPress) {
   EXPECT_EQ(Text(ID_PATH), "missing");
   // The next press splits again.
   PressEnter();
-  EXPECT_EQ(Text(ID_PATH), kTextSplitFailed);
+  EXPECT_EQ(ControlWideText(ID_PATH), kTextSplitFailed);
   ReleaseEnter();
 }
 

@@ -16,9 +16,9 @@ SIZE ShownSize;  // the main window's outer size as it is first shown
 
 LRESULT CALLBACK NoteFirstShow(int code, WPARAM wParam, LPARAM lParam) {
   const auto* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
-  char name[16] = "";
+  wchar_t name[16] = L"";
   if (code == HC_ACTION && call->message == WM_SHOWWINDOW && call->wParam && !ShownSize.cx &&
-      GetClassNameA(call->hwnd, name, sizeof name) && lstrcmpA(name, kClassName) == 0) {
+      GetClassNameW(call->hwnd, name, 16) && lstrcmpW(name, kClassName) == 0) {
     RECT rect;
     GetWindowRect(call->hwnd, &rect);
     ShownSize = {rect.right - rect.left, rect.bottom - rect.top};

@@ -14,22 +14,22 @@ namespace {
 struct ExpectedControl {
   int id;
   const char* className;
-  const char* text;
+  const wchar_t* text;
   DWORD style;  // the low word of the style: the control's own bits
   int x, y, width, height;
 };
 
 const ExpectedControl kExpected[] = {
-    {ID_SIZE, "Edit", "500", ES_NUMBER | ES_AUTOHSCROLL, 329, 64, 30, 18},
-    {ID_UNIT_BYTE, "Button", "byte", BS_AUTORADIOBUTTON, 384, 15, 48, 14},
-    {ID_UNIT_KB, "Button", "KB", BS_AUTORADIOBUTTON, 384, 31, 48, 14},
-    {ID_UNIT_MB, "Button", "MB", BS_AUTORADIOBUTTON, 384, 47, 48, 14},
+    {ID_SIZE, "Edit", L"500", ES_NUMBER | ES_AUTOHSCROLL, 329, 64, 30, 18},
+    {ID_UNIT_BYTE, "Button", L"byte", BS_AUTORADIOBUTTON, 384, 15, 48, 14},
+    {ID_UNIT_KB, "Button", L"KB", BS_AUTORADIOBUTTON, 384, 31, 48, 14},
+    {ID_UNIT_MB, "Button", L"MB", BS_AUTORADIOBUTTON, 384, 47, 48, 14},
     {ID_RESTORE, "Button", kTextRestore, BS_PUSHBUTTON, 30, 64, 80, 20},
-    {ID_INFO, "Static", "", SS_LEFT, 280, 41, 92, 12},
-    {ID_PATH, "Static", "file...", SS_LEFT, 12, 11, 358, 22},
-    {ID_FRAME, "Button", "", BS_GROUPBOX, 4, 0, 374, 59},
+    {ID_INFO, "Static", L"", SS_LEFT, 280, 41, 92, 12},
+    {ID_PATH, "Static", L"file...", SS_LEFT, 12, 11, 358, 22},
+    {ID_FRAME, "Button", L"", BS_GROUPBOX, 4, 0, 374, 59},
     {ID_SPLIT_BY, "Static", kTextSplitBy, SS_LEFT, 386, 70, 37, 12},
-    {ID_UNIT_LABEL, "Static", "KB", SS_LEFT, 363, 70, 24, 12},
+    {ID_UNIT_LABEL, "Static", L"KB", SS_LEFT, 363, 70, 24, 12},
     {ID_ENTER_KEY, "Static", kTextEnterKey, SS_LEFT, 207, 70, 62, 16},
     {ID_SPLIT, "Button", kTextSplit, BS_PUSHBUTTON, 267, 65, 36, 18},
 };
@@ -58,8 +58,8 @@ TEST_F(WindowTest, MainWindowLooksAsDesigned) {
 }
 
 TEST_F(WindowTest, FontBrushAndClass) {
-  LOGFONTA font = {};
-  ASSERT_EQ(GetObjectA(SharedFont, sizeof font, &font), static_cast<int>(sizeof font));
+  LOGFONTW font = {};
+  ASSERT_EQ(GetObjectW(SharedFont, sizeof font, &font), static_cast<int>(sizeof font));
   EXPECT_EQ(font.lfHeight, -11);
   EXPECT_EQ(font.lfWidth, 0);
   EXPECT_EQ(font.lfWeight, 400);
@@ -87,8 +87,8 @@ TEST_F(WindowTest, TwelveControlsInCreationOrder) {
     SCOPED_TRACE(want.id);
     EXPECT_EQ(GetDlgCtrlID(child), want.id);
     EXPECT_EQ(ClassOf(child), want.className);
-    char text[128] = "";
-    GetWindowTextA(child, text, sizeof text);
+    wchar_t text[128] = L"";
+    GetWindowTextW(child, text, 128);
     EXPECT_STREQ(text, want.text);
     const DWORD style = static_cast<DWORD>(GetWindowLongA(child, GWL_STYLE));
     EXPECT_EQ(style & (WS_CHILD | WS_VISIBLE), static_cast<DWORD>(WS_CHILD | WS_VISIBLE));

@@ -8,6 +8,8 @@
 #include <regex>
 
 #include "conv/random.h"
+#include "platform/platform.h"
+#include "platform/wide_text_win.h"
 #include "tests/win_test_util.h"
 #include "ui/app_state.h"
 #include "ui/main_window.h"
@@ -37,7 +39,7 @@ void MainWindowTest::TearDown() {
   }
   MainWindow = nullptr;
   // The class holds this test's brush, which WM_DESTROY deleted: the next test registers anew.
-  UnregisterClassA(kClassName, GetModuleHandleA(nullptr));
+  UnregisterClassW(kClassName, GetModuleHandleW(nullptr));
   TempDirTest::TearDown();
 }
 
@@ -95,6 +97,12 @@ void MainWindowTest::Drop(const std::vector<std::wstring>& paths) const {
 
 std::string MainWindowTest::FullPath(const std::string& name) const {
   return (fs::current_path() / name).string();
+}
+
+std::wstring ReasonFor(unsigned error, const std::wstring& piece) {
+  std::wstring message;
+  EXPECT_TRUE(WideFromUtf8(ErrorText(error).c_str(), &message));
+  return (piece.empty() ? std::wstring() : piece + L": ") + message;
 }
 
 void PumpMessages() {

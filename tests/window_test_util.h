@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "tests/temp_dir.h"
+#include "ui/control_text.h"
 
 // Creates the font, brush, class and main window as start-up does, in a fresh current
 // directory, and destroys the window and unregisters the class afterwards.
@@ -27,6 +28,10 @@ class MainWindowTest : public TempDirTest {
   // The absolute Windows path of a name in the current directory.
   std::string FullPath(const std::string& name) const;
 };
+
+// What the information line says after a failure with the system error `error`, concerning the
+// piece `piece` (a file name) if one is given.
+std::wstring ReasonFor(unsigned error, const std::wstring& piece = std::wstring());
 
 // Processes every queued message as the program's loop does, Enter-key check included, until
 // no split or restore runs any more.

@@ -83,7 +83,7 @@ TEST_F(WorkTest, EscStopsTheWorkAndUndoesIt) {
     Drop({FullPath("source")});
     StartSplitHeldAt(op, n);
     PressEscape();
-    EXPECT_EQ(Text(ID_PATH), kTextStopped);
+    EXPECT_EQ(ControlWideText(ID_PATH), kTextStopped);
     EXPECT_EQ(Text(ID_INFO), "3145728 byte");
     EXPECT_EQ(ListCurrentDir(), std::vector<std::string>{"source"});
   }
@@ -96,13 +96,13 @@ TEST_F(WorkTest, EscStopsTheWorkAndUndoesIt) {
   SendMessageW(Control(ID_RESTORE), BM_CLICK, 0, 0);
   PumpUntilHeld();
   PressEscape();
-  EXPECT_EQ(Text(ID_PATH), kTextStopped);
+  EXPECT_EQ(ControlWideText(ID_PATH), kTextStopped);
   EXPECT_EQ(ReadFileBytes("set"), "old");
   EXPECT_EQ(ListCurrentDir(), (std::vector<std::string>{"set", "set-00", "set-01", "source"}));
   // The next press works as usual.
   Drop({FullPath("source")});
   Click(ID_SPLIT);
-  EXPECT_EQ(Text(ID_PATH), kTextSplitDone);
+  EXPECT_EQ(ControlWideText(ID_PATH), kTextSplitDone);
   EXPECT_EQ(PiecesOnDisk().size(), 2u);
 }
 
@@ -141,7 +141,7 @@ TEST_F(WorkTest, InputDuringTheWorkChangesNothing) {
   SendMessageW(Control(ID_RESTORE), BM_CLICK, 0, 0);
   SetEvent(g_release);
   PumpMessages();
-  EXPECT_EQ(Text(ID_PATH), kTextSplitDone);
+  EXPECT_EQ(ControlWideText(ID_PATH), kTextSplitDone);
   EXPECT_EQ(Text(ID_INFO), "3145728 byte");
   EXPECT_EQ(SendMessageW(Control(ID_UNIT_KB), BM_GETCHECK, 0, 0), BST_CHECKED);
   EXPECT_EQ(Text(ID_UNIT_LABEL), "KB");

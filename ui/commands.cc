@@ -10,6 +10,8 @@
 #include "ui/app_state.h"
 #include "ui/control_ids.h"
 #include "ui/control_text.h"
+#include "ui/controls.h"
+#include "ui/reason.h"
 #include "ui/texts.h"
 
 namespace {
@@ -20,6 +22,12 @@ bool IsChecked(int id) {
 
 // The size field's text is read as at most 255 bytes of code page 932.
 constexpr size_t kSizeTextBytes = 255;
+
+// A path line that UTF-8 cannot spell (a lone surrogate), or too short to cut a piece's
+// index from: no name of a file, as Windows would say of it.
+Failure InvalidName() {
+  return Failure{FailureKind::kSystem, ERROR_INVALID_NAME, {}};
+}
 
 uint32_t ChosenUnitFactor() {
   if (IsChecked(ID_UNIT_KB)) return 1024u;
@@ -38,33 +46,36 @@ void RunSplitCommand() {
   // Zero before the unit, or a product that wraps to zero, leaves nothing to split by.
   const int32_t pieceSize = size == 0 ? 0 : ApplyUnitFactor(size, ChosenUnitFactor());
   if (pieceSize == 0) {
-    SetControlText(ID_INFO, kTextAskSize);
+    ShowInfo(kTextAskSize);
     return;
   }
   std::string path;
-  if (!ControlPathText(ID_PATH, &path) || !StartWork(WorkKind::kSplit, path, pieceSize)) {
-    SetControlText(ID_PATH, kTextSplitFailed);
+  if (!ControlPathText(ID_PATH, &path)) {
+    ShowWorkResult(WorkOutcome{WorkKind::kSplit, 0, InvalidName()});
+  } else if (!StartWork(WorkKind::kSplit, path, pieceSize)) {
+    ShowWorkResult(WorkOutcome{WorkKind::kSplit, 0, Failure{FailureKind::kNoMemory, 0, {}}});
   }
 }
 
 void RunRestoreCommand() {
   if (WorkRunning()) return;
   std::string path;
-  if (!ControlPathText(ID_PATH, &path) || !CutPieceSuffix(path.data()) ||
-      !StartWork(WorkKind::kRestore, path.c_str(), 0)) {
-    SetControlText(ID_PATH, kTextRestoreFailed);
+  if (!ControlPathText(ID_PATH, &path) || !CutPieceSuffix(path.data())) {
+    ShowWorkResult(WorkOutcome{WorkKind::kRestore, 0, InvalidName()});
+  } else if (!StartWork(WorkKind::kRestore, path.c_str(), 0)) {
+    ShowWorkResult(WorkOutcome{WorkKind::kRestore, 0, Failure{FailureKind::kNoMemory, 0, {}}});
   }
 }
 
 void ShowWorkResult(const WorkOutcome& outcome) {
-  if (outcome.result == 0 && outcome.failure.kind == FailureKind::kStopped) {
+  const bool split = outcome.kind == WorkKind::kSplit;
+  if (outcome.result) {
+    SetControlText(ID_PATH, split ? kTextSplitDone : kTextRestoreDone);
+    if (!split) ShowInfo(kTextClearInfo);
+  } else if (outcome.failure.kind == FailureKind::kStopped) {
     SetControlText(ID_PATH, kTextStopped);
-  } else if (outcome.kind == WorkKind::kSplit) {
-    SetControlText(ID_PATH, outcome.result ? kTextSplitDone : kTextSplitFailed);
-  } else if (outcome.result) {
-    SetControlText(ID_PATH, kTextRestoreDone);
-    SetControlText(ID_INFO, kTextClearInfo);
   } else {
-    SetControlText(ID_PATH, kTextRestoreFailed);
+    SetControlText(ID_PATH, split ? kTextSplitFailed : kTextRestoreFailed);
+    ShowInfo(FailureReason(outcome.failure));
   }
 }

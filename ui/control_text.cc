@@ -3,14 +3,8 @@
 #include "platform/wide_text_win.h"
 #include "ui/app_state.h"
 
-std::wstring WideText(const char* text) {
-  std::wstring wide;
-  if (!WideFromCodePage932(text, &wide)) wide.clear();
-  return wide;
-}
-
-void SetControlText(int id, const char* text) {
-  SetDlgItemTextW(MainWindow, id, WideText(text).c_str());
+void SetControlText(int id, const wchar_t* text) {
+  SetDlgItemTextW(MainWindow, id, text);
 }
 
 std::wstring ControlWideText(int id) {
@@ -32,10 +26,15 @@ std::string ControlCodePage932Text(int id, size_t maxBytes) {
   for (size_t at = 0; at < wide.size();) {
     const bool pair = wide[at] >= 0xD800 && wide[at] <= 0xDBFF && at + 1 < wide.size();
     const size_t units = pair ? 2 : 1;
-    const std::string bytes = CodePage932FromWide(wide.substr(at, units).c_str());
+    std::string bytes = CodePage932FromWide(wide.substr(at, units).c_str());
+    if (bytes.empty()) bytes = wide[at] < 0x80 ? std::string(1, static_cast<char>(wide[at])) : "?";
     if (text.size() + bytes.size() > maxBytes) break;
     text += bytes;
     at += units;
   }
   return text;
+}
+
+std::wstring WidenAscii(const std::string& text) {
+  return std::wstring(text.begin(), text.end());
 }

@@ -10,6 +10,7 @@
 #include "ui/app_state.h"
 #include "ui/control_ids.h"
 #include "ui/control_text.h"
+#include "ui/controls.h"
 #include "ui/texts.h"
 
 namespace {
@@ -46,9 +47,9 @@ void InspectDroppedFile(HDROP drop) {
   std::string path;
   double size = 0;
   if (Utf8FromWide(name.c_str(), &path) && ReadFileSize(path.c_str(), &size)) {
-    SetControlText(ID_INFO, (FormatNumber(size) + kTextSizeSuffix).c_str());
+    ShowInfo(WidenAscii(FormatNumber(size)) + kTextSizeSuffix);
   } else {
-    SetControlText(ID_INFO, kTextOpenFailed);
+    ShowInfo(kTextOpenFailed);
   }
   SetDlgItemTextW(MainWindow, ID_PATH, name.c_str());
   DragFinish(drop);

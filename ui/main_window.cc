@@ -105,14 +105,13 @@ void OnCommand(HWND, int id, HWND, UINT notification) {
 }  // namespace
 
 void CreateSharedResources() {
-  SharedFont = CreateFontW(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
-                           OUT_STROKE_PRECIS, CLIP_STROKE_PRECIS, DRAFT_QUALITY,
-                           FF_MODERN | VARIABLE_PITCH, WideText(kFontFace).c_str());
+  SharedFont =
+      CreateFontW(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET, OUT_STROKE_PRECIS,
+                  CLIP_STROKE_PRECIS, DRAFT_QUALITY, FF_MODERN | VARIABLE_PITCH, kFontFace);
   BackgroundBrush = CreateSolidBrush(GetSysColor(COLOR_BTNFACE));
 }
 
 bool RegisterMainWindowClass() {
-  const std::wstring className = WideText(kClassName);
   WNDCLASSEXW wc = {};
   wc.cbSize = sizeof wc;
   wc.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
@@ -122,14 +121,13 @@ bool RegisterMainWindowClass() {
   wc.hIconSm = LoadIconW(nullptr, MAKEINTRESOURCEW(32517));    // IDI_WINLOGO
   wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
   wc.hbrBackground = BackgroundBrush;
-  wc.lpszClassName = className.c_str();
+  wc.lpszClassName = kClassName;
   return RegisterClassExW(&wc) != 0;
 }
 
 HWND CreateMainWindow() {
   // WS_EX_APPWINDOW gives the tool window a taskbar button, which shows a work's progress.
-  return CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_ACCEPTFILES | WS_EX_APPWINDOW,
-                         WideText(kClassName).c_str(), WideText(kTitle).c_str(),
+  return CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_ACCEPTFILES | WS_EX_APPWINDOW, kClassName, kTitle,
                          WS_VISIBLE | WS_CAPTION | WS_SYSMENU, CW_USEDEFAULT, CW_USEDEFAULT, 438,
                          115, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
 }

@@ -1,65 +1,76 @@
-// Every text the program shows, as bytes in code page 932 (Shift-JIS). The readable text is in
-// the comment above each; the bytes are written out so that no compiler charset setting can
-// change them.
+// Every text the window shows, and the names of its window classes, as UTF-16 (wide literals),
+// so that nothing the window needs depends on a code page table: the readable text is in the
+// comment above each. Each Japanese text is also exactly what code page 932 spells with the bytes
+// the program has always shown (tests/texts_test.cc holds those bytes).
 #pragma once
 
 // " File　分割　復元" (window title)
-inline constexpr char kTitle[] = " File\x81@\x95\xAA\x8A\x84\x81@\x95\x9C\x8C\xB3";
+inline constexpr wchar_t kTitle[] = L" File\u3000\u5206\u5272\u3000\u5FA9\u5143";
 // "ＭＳ Ｐゴシック" (font face)
-inline constexpr char kFontFace[] =
-    "\x82l\x82r \x82o\x83S\x83V\x83"
-    "b\x83N";
+inline constexpr wchar_t kFontFace[] = L"\uFF2D\uFF33 \uFF30\u30B4\u30B7\u30C3\u30AF";
 // "復元" (restore button)
-inline constexpr char kTextRestore[] = "\x95\x9C\x8C\xB3";
+inline constexpr wchar_t kTextRestore[] = L"\u5FA9\u5143";
 // "で分割" (caption: split by)
-inline constexpr char kTextSplitBy[] = "\x82\xC5\x95\xAA\x8A\x84";
+inline constexpr wchar_t kTextSplitBy[] = L"\u3067\u5206\u5272";
 // "Enterキー：" (caption: Enter key)
-inline constexpr char kTextEnterKey[] =
-    "Enter\x83L\x81[\x81"
-    "F";
+inline constexpr wchar_t kTextEnterKey[] = L"Enter\u30AD\u30FC\uFF1A";
 // "分割" (split button)
-inline constexpr char kTextSplit[] = "\x95\xAA\x8A\x84";
+inline constexpr wchar_t kTextSplit[] = L"\u5206\u5272";
 // "分割サイズを指定してください。" (please specify the split size)
-inline constexpr char kTextAskSize[] =
-    "\x95\xAA\x8A\x84\x83T\x83"
-    "C\x83Y\x82\xF0\x8Ew\x92\xE8\x82\xB5\x82\xC4\x82\xAD\x82\xBE\x82\xB3\x82\xA2\x81"
-    "B";
+inline constexpr wchar_t kTextAskSize[] =
+    L"\u5206\u5272\u30B5\u30A4\u30BA\u3092\u6307\u5B9A\u3057\u3066\u304F\u3060\u3055\u3044\u3002";
 // "○　分割完了" (split finished)
-inline constexpr char kTextSplitDone[] = "\x81\x9B\x81@\x95\xAA\x8A\x84\x8A\xAE\x97\xB9";
+inline constexpr wchar_t kTextSplitDone[] = L"\u25CB\u3000\u5206\u5272\u5B8C\u4E86";
 // "×　分割できませんでした。" (splitting failed)
-inline constexpr char kTextSplitFailed[] =
-    "\x81~\x81@\x95\xAA\x8A\x84\x82\xC5\x82\xAB\x82\xDC\x82\xB9\x82\xF1\x82\xC5\x82\xB5\x82\xBD\x81"
-    "B";
+inline constexpr wchar_t kTextSplitFailed[] =
+    L"\u00D7\u3000\u5206\u5272\u3067\u304D\u307E\u305B\u3093\u3067\u3057\u305F\u3002";
 // "○　復元成功　拡張子を元に戻しましょう。" (restore succeeded, put the extension back)
-inline constexpr char kTextRestoreDone[] =
-    "\x81\x9B\x81@\x95\x9C\x8C\xB3\x90\xAC\x8C\xF7\x81@"
-    "\x8Ag\x92\xA3\x8Eq\x82\xF0\x8C\xB3\x82\xC9\x96\xDF\x82\xB5\x82\xDC\x82\xB5\x82\xE5\x82\xA4\x81"
-    "B";
+inline constexpr wchar_t kTextRestoreDone[] =
+    L"\u25CB\u3000\u5FA9\u5143\u6210\u529F\u3000\u62E1\u5F35\u5B50\u3092\u5143\u306B\u623B\u3057"
+    L"\u307E\u3057\u3087\u3046\u3002";
 // "　" (one ideographic space: clears the information line)
-inline constexpr char kTextClearInfo[] = "\x81@";
+inline constexpr wchar_t kTextClearInfo[] = L"\u3000";
 // "×  復元失敗" (restore failed (two ASCII spaces))
-inline constexpr char kTextRestoreFailed[] = "\x81~  \x95\x9C\x8C\xB3\x8E\xB8\x94s";
+inline constexpr wchar_t kTextRestoreFailed[] = L"\u00D7  \u5FA9\u5143\u5931\u6557";
 // "ファイルオープンに失敗しました。" (opening the file failed)
-inline constexpr char kTextOpenFailed[] =
-    "\x83t\x83@\x83"
-    "C\x83\x8B\x83I\x81[\x83v\x83\x93\x82\xC9\x8E\xB8\x94s\x82\xB5\x82\xDC\x82\xB5\x82\xBD\x81"
-    "B";
+inline constexpr wchar_t kTextOpenFailed[] =
+    L"\u30D5\u30A1\u30A4\u30EB\u30AA\u30FC\u30D7\u30F3\u306B\u5931\u6557\u3057\u307E\u3057\u305F"
+    L"\u3002";
 // "×　中止しました。" (stopped, after Esc or closing during the work)
-inline constexpr char kTextStopped[] =
-    "\x81~\x81@\x92\x86\x8E~\x82\xB5\x82\xDC\x82\xB5\x82\xBD\x81"
-    "B";
+inline constexpr wchar_t kTextStopped[] = L"\u00D7\u3000\u4E2D\u6B62\u3057\u307E\u3057\u305F\u3002";
 // "ファイルを分割・復元しています。" (splitting or restoring a file: why the session should wait)
-inline constexpr char kTextWorkBlocksShutdown[] =
-    "\x83t\x83@\x83"
-    "C\x83\x8B\x82\xF0\x95\xAA\x8A\x84\x81\x45\x95\x9C\x8C\xB3\x82\xB5\x82\xC4\x82\xA2\x82"
-    "\xDC\x82\xB7\x81"
-    "B";
+inline constexpr wchar_t kTextWorkBlocksShutdown[] =
+    L"\u30D5\u30A1\u30A4\u30EB\u3092\u5206\u5272\u30FB\u5FA9\u5143\u3057\u3066\u3044\u307E\u3059"
+    L"\u3002";
+// "メモリーが足りません。" (reason: not enough memory)
+inline constexpr wchar_t kReasonNoMemory[] =
+    L"\u30E1\u30E2\u30EA\u30FC\u304C\u8DB3\u308A\u307E\u305B\u3093\u3002";
+// "ディスクの空き領域が足りません。" (reason: not enough free space on the disk)
+inline constexpr wchar_t kReasonNoRoom[] =
+    L"\u30C7\u30A3\u30B9\u30AF\u306E\u7A7A\u304D\u9818\u57DF\u304C\u8DB3\u308A\u307E\u305B\u3093"
+    L"\u3002";
+// "ピースの名前が元のファイルと同じです。" (reason: a piece would be written over the source)
+inline constexpr wchar_t kReasonPieceIsSource[] =
+    L"\u30D4\u30FC\u30B9\u306E\u540D\u524D\u304C\u5143\u306E\u30D5\u30A1\u30A4\u30EB\u3068\u540C"
+    L"\u3058\u3067\u3059\u3002";
+// "ピースの数が多すぎます。" (reason: more pieces than a set can hold)
+inline constexpr wchar_t kReasonTooManyPieces[] =
+    L"\u30D4\u30FC\u30B9\u306E\u6570\u304C\u591A\u3059\u304E\u307E\u3059\u3002";
+// "復元の途中でピースが変わりました。" (reason: the pieces changed during the restore)
+inline constexpr wchar_t kReasonSetChanged[] =
+    L"\u5FA9\u5143\u306E\u9014\u4E2D\u3067\u30D4\u30FC\u30B9\u304C\u5909\u308F\u308A\u307E\u3057"
+    L"\u305F\u3002";
+// "エラー " (an error the system has no words for, before its number)
+inline constexpr wchar_t kReasonUnknownError[] = L"\u30A8\u30E9\u30FC ";
 
-// ASCII texts.
-inline constexpr char kTextPathStart[] = "file...";
-inline constexpr char kTextByte[] = "byte";
-inline constexpr char kTextKB[] = "KB";
-inline constexpr char kTextMB[] = "MB";
-inline constexpr char kTextInitialSize[] = "500";
-inline constexpr char kTextSizeSuffix[] = " byte";
-inline constexpr char kClassName[] = "NORMAL0";
+// ASCII texts and class names.
+inline constexpr wchar_t kTextPathStart[] = L"file...";
+inline constexpr wchar_t kTextByte[] = L"byte";
+inline constexpr wchar_t kTextKB[] = L"KB";
+inline constexpr wchar_t kTextMB[] = L"MB";
+inline constexpr wchar_t kTextInitialSize[] = L"500";
+inline constexpr wchar_t kTextSizeSuffix[] = L" byte";
+inline constexpr wchar_t kClassName[] = L"NORMAL0";
+inline constexpr wchar_t kClassEdit[] = L"EDIT";
+inline constexpr wchar_t kClassButton[] = L"BUTTON";
+inline constexpr wchar_t kClassStatic[] = L"STATIC";

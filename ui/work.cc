@@ -10,6 +10,7 @@
 #include "ui/app_state.h"
 #include "ui/control_ids.h"
 #include "ui/control_text.h"
+#include "ui/controls.h"
 #include "ui/later_windows.h"
 #include "ui/taskbar.h"
 #include "ui/texts.h"
@@ -123,7 +124,7 @@ void BlockShutdown(bool block) {
   if (block) {
     if (auto create = LaterFunction<ShutdownBlockReasonCreateFn>(L"user32.dll",
                                                                  "ShutdownBlockReasonCreate")) {
-      create(MainWindow, WideText(kTextWorkBlocksShutdown).c_str());
+      create(MainWindow, kTextWorkBlocksShutdown);
     }
   } else if (auto destroy = LaterFunction<ShutdownBlockReasonDestroyFn>(
                  L"user32.dll", "ShutdownBlockReasonDestroy")) {
@@ -177,7 +178,7 @@ void RequestStop() {
 void ShowWorkProgress(unsigned percent) {
   if (!g_progressShown) g_savedInfo = ControlWideText(ID_INFO);
   g_progressShown = true;
-  SetDlgItemTextW(MainWindow, ID_INFO, PercentText(percent).c_str());
+  ShowInfo(PercentText(percent));
   ShowTaskbarProgress(MainWindow, percent);
 }
 
@@ -187,7 +188,7 @@ WorkOutcome EndWork() {
   g_thread = nullptr;
   SetProgressReport(nullptr);
   SetStopCheck(nullptr);
-  if (g_progressShown) SetDlgItemTextW(MainWindow, ID_INFO, g_savedInfo.c_str());
+  if (g_progressShown) ShowInfo(g_savedInfo);
   ClearTaskbarProgress(MainWindow);
   BlockShutdown(false);
   EnableInput(true);
