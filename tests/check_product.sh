@@ -7,7 +7,8 @@
 # 2. It imports exactly the functions of product_imports.txt, and none of those needs a Windows
 #    later than XP SP3 by its documentation.
 # 3. Its resources hold the application manifest as resource 1 of type 24, asking for asInvoker
-#    (no UAC file virtualization) and declaring no DPI awareness, and a version resource.
+#    (no UAC file virtualization) and declaring per-monitor DPI awareness in both forms, each
+#    element with its one namespace as XP reads it, and a version resource.
 # 4. The compiled code of the conversions and the engines does no x87 arithmetic: every real
 #    operation is an SSE2 double operation, rounded to double. x87 instructions may appear only
 #    as the exact loads and stores that convert between 64-bit integers and doubles (i686 has
@@ -90,8 +91,12 @@ if [ -z "$manifest" ]; then
 else
   grep -q '<requestedExecutionLevel level="asInvoker" uiAccess="false"' <<<"$manifest" ||
     fail "the manifest does not ask for level=\"asInvoker\" uiAccess=\"false\""
-  ! grep -qi 'dpiAware' <<<"$manifest" ||
-    fail "the manifest declares DPI awareness; the window's layout is in fixed pixels"
+  grep -q '<dpiAware xmlns="http://schemas.microsoft.com/SMI/2005/WindowsSettings">true/pm</dpiAware>' <<<"$manifest" ||
+    fail "the manifest does not declare dpiAware true/pm (Windows 8.1 and earlier)"
+  grep -q '<dpiAwareness xmlns="http://schemas.microsoft.com/SMI/2016/WindowsSettings">PerMonitorV2, PerMonitor</dpiAwareness>' <<<"$manifest" ||
+    fail "the manifest does not declare dpiAwareness PerMonitorV2, PerMonitor (Windows 10 and later)"
+  grep -q '<application xmlns="urn:schemas-microsoft-com:asm.v3">' <<<"$manifest" ||
+    fail "the DPI settings are not in an application element of the asm.v3 namespace"
 fi
 version=$(awk '/^1 VERSIONINFO/ {inside = 1} inside' <<<"$resources")
 if [ -z "$version" ]; then
@@ -121,5 +126,5 @@ fi
 dlls=$(awk '{print $1}' <<<"$imports" | sort -u | paste -sd, | sed 's/,/, /g')
 echo "product checks: $name is PE32 i386 GUI, large-address-aware, $versions"
 echo "product checks: imports the $(wc -l <<<"$imports") functions of $listname from $dlls"
-echo "product checks: manifest asks for asInvoker, no DPI awareness; version resource present"
+echo "product checks: manifest asks for asInvoker and per-monitor DPI awareness; version resource present"
 echo "product checks: no x87 arithmetic in $(basename -a "$@" | tr '\n' ' ')($(awk '{s+=$1} END {print s+0}' <<<"$x87") x87 conversion loads and stores)"

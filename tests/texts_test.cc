@@ -37,6 +37,7 @@ TEST(Texts, ReadAsWritten) {
       {kTextRestoreFailed, "×  復元失敗"},
       {kTextStopped, "×　中止しました。"},
       {kTextWorkBlocksShutdown, "ファイルを分割・復元しています。"},
+      {kTextSizeName, "分割サイズ"},
       {kReasonNoMemory, "メモリーが足りません。"},
       {kReasonNoRoom, "ディスクの空き領域が足りません。"},
       {kReasonPieceIsSource, "ピースの名前が元のファイルと同じです。"},

@@ -7,6 +7,7 @@
 
 #include "tests/window_test_util.h"
 #include "ui/control_ids.h"
+#include "ui/drop.h"
 #include "ui/texts.h"
 
 namespace fs = std::filesystem;
@@ -49,6 +50,34 @@ TEST_F(WindowTest, LargeDroppedFilesShowTheirTrueSize) {
     Drop({FullPath("big.bin")});
     EXPECT_EQ(Text(ID_INFO), std::to_string(size) + " byte");
     fs::remove("big.bin");
+  }
+}
+
+// A file dropped on the program's icon, or sent to it: its path is the program's argument, quoted
+// or not, in any script, and shows as a drop of that file would.
+TEST_F(WindowTest, FileGivenAsTheProgramsArgumentShowsAsADrop) {
+  const std::wstring here = fs::current_path().wstring() + L"\\";
+  const std::wstring spaced = here + L"a b.bin";
+  const std::wstring kana = here + L"\u30D5\u30A1\u30A4\u30EB\U0001F600.bin";
+  WriteFileBytes(spaced, "0123456789");
+  WriteFileBytes(kana, "abc");
+  const struct {
+    std::wstring commandLine, path, info;
+  } cases[] = {
+      {L"\"C:\\Program Files\\filecut.exe\" \"" + spaced + L"\"", spaced, L"10 byte"},
+      {L"filecut.exe  " + spaced + L"  ", spaced, L"10 byte"},  // not quoted, spaces and all
+      {L"filecut.exe a b.bin", spaced, L"10 byte"},             // relative: shown whole
+      {L"filecut.exe \"" + kana + L"\" \"" + spaced + L"\"", kana, L"3 byte"},  // the first
+      {L"filecut.exe \"" + here + L"gone\"", here + L"gone", kTextOpenFailed},
+      {L"filecut.exe", L"file...", L""},  // no argument: nothing changes
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.commandLine.size());
+    SetText(ID_INFO, "");
+    SetText(ID_PATH, "file...");
+    OpenFileFromCommandLine(c.commandLine.c_str());
+    EXPECT_EQ(ControlWideText(ID_PATH), c.path);
+    EXPECT_EQ(ControlWideText(ID_INFO), c.info);
   }
 }
 

@@ -7,8 +7,8 @@
 
 #include "tests/window_test_util.h"
 #include "ui/app_state.h"
+#include "ui/controls.h"
 #include "ui/texts.h"
-#include "ui/window_fit.h"
 
 namespace {
 

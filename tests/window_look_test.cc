@@ -1,11 +1,16 @@
 // The real main window as start-up creates it: its look, the shared font, brush and class,
-// the twelve controls and the initial state, the unit buttons, closing, and start-up failing.
+// the twelve controls and the initial state, the unit buttons, closing, and start-up failing;
+// its layout at other DPIs, labels that fit whatever the font, and the names screen readers say.
 #include <gtest/gtest.h>
+#include <oleacc.h>
 #include <windows.h>
+
+#include <cstdlib>
 
 #include "tests/window_test_util.h"
 #include "ui/app_state.h"
 #include "ui/control_ids.h"
+#include "ui/controls.h"
 #include "ui/startup.h"
 #include "ui/texts.h"
 
@@ -141,6 +146,111 @@ TEST_F(WindowTest, StartUpEndsAtOnceWhenTheClassCannotBeRegistered) {
   // The class is already registered in this process, so registering it again fails: the
   // program must end with exit code 1 instead of waiting in a loop without a window.
   EXPECT_EQ(RunProgram(), 1);
+}
+
+// The layout at a DPI: every control's rectangle and the font's height are the 96 DPI values
+// scaled, and every control lies inside the client area. At the DPI the window starts with (96,
+// or 144 in the prefix the test command sets so), then at 144, 120 and 96 as WM_DPICHANGED brings
+// them, in the rectangle that Windows would suggest.
+TEST_F(WindowTest, LaidOutAtTheWindowsDpi) {
+  const UINT start = WindowDpi(MainWindow);
+  if (const char* expected = std::getenv("FILECUT_EXPECT_DPI")) {
+    ASSERT_EQ(start, static_cast<UINT>(std::atoi(expected)));
+  }
+  UINT current = start;
+  for (UINT dpi : {start, 144u, 120u, 96u}) {
+    SCOPED_TRACE(dpi);
+    if (dpi != current) {
+      current = dpi;
+      RECT suggested;
+      GetWindowRect(MainWindow, &suggested);
+      suggested.right = suggested.left + MulDiv(438, dpi, 96);
+      suggested.bottom = suggested.top + MulDiv(115, dpi, 96);
+      SendMessageW(MainWindow, WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
+                   reinterpret_cast<LPARAM>(&suggested));
+    }
+    RECT client;
+    GetClientRect(MainWindow, &client);
+    for (const ExpectedControl& want : kExpected) {
+      SCOPED_TRACE(want.id);
+      RECT rect;
+      GetWindowRect(Control(want.id), &rect);
+      MapWindowPoints(nullptr, MainWindow, reinterpret_cast<POINT*>(&rect), 2);
+      EXPECT_EQ(rect.left, MulDiv(want.x, dpi, 96));
+      EXPECT_EQ(rect.top, MulDiv(want.y, dpi, 96));
+      EXPECT_EQ(rect.right - rect.left, MulDiv(want.width, dpi, 96));
+      EXPECT_EQ(rect.bottom - rect.top, MulDiv(want.height, dpi, 96));
+      EXPECT_TRUE(rect.right <= client.right && rect.bottom <= client.bottom);
+    }
+    LOGFONTW font = {};
+    GetObjectW(SharedFont, sizeof font, &font);
+    EXPECT_EQ(font.lfHeight, MulDiv(-11, dpi, 96));
+  }
+}
+
+// The width and height of `text` in the font of `control`.
+SIZE TextSizeIn(HWND control, const wchar_t* text) {
+  HDC dc = GetDC(control);
+  SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(control, WM_GETFONT, 0, 0)));
+  SIZE size = {};
+  GetTextExtentPoint32W(dc, text, lstrlenW(text), &size);
+  ReleaseDC(control, dc);
+  return size;
+}
+
+// No label wraps or clips in the font the window uses: the test command runs this in a prefix
+// with a substitute for "ＭＳ Ｐゴシック" and in one without, and at 144 DPI.
+TEST_F(WindowTest, EveryLabelFitsItsBox) {
+  const struct {
+    int id;
+    const wchar_t* text;
+    int besides;  // what the control draws beside its text, at 96 DPI: a circle, edges
+  } labels[] = {
+      {ID_SPLIT_BY, kTextSplitBy, 0}, {ID_ENTER_KEY, kTextEnterKey, 0},
+      {ID_UNIT_LABEL, kTextByte, 0},  {ID_UNIT_LABEL, kTextKB, 0},
+      {ID_UNIT_LABEL, kTextMB, 0},    {ID_UNIT_BYTE, kTextByte, 13},
+      {ID_UNIT_KB, kTextKB, 13},      {ID_UNIT_MB, kTextMB, 13},
+      {ID_RESTORE, kTextRestore, 4},  {ID_SPLIT, kTextSplit, 4},
+  };
+  const int dpi = static_cast<int>(WindowDpi(MainWindow));
+  for (const auto& label : labels) {
+    SCOPED_TRACE(label.id);
+    RECT box;
+    GetClientRect(Control(label.id), &box);
+    const SIZE text = TextSizeIn(Control(label.id), label.text);
+    EXPECT_LE(text.cx + MulDiv(label.besides, dpi, 96), box.right);
+    EXPECT_LE(text.cy, box.bottom);
+  }
+}
+
+// The name a screen reader says for `control`.
+std::wstring AccessibleName(HWND control) {
+  // Spelt out: MinGW's import library has IID_IAccessible as an import, not its value.
+  const IID accessible = {
+      0x618736E0, 0x3C3D, 0x11CF, {0x81, 0x0C, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71}};
+  IAccessible* object = nullptr;
+  if (FAILED(AccessibleObjectFromWindow(control, OBJID_CLIENT, accessible,
+                                        reinterpret_cast<void**>(&object)))) {
+    return L"<no object>";
+  }
+  VARIANT self;
+  self.vt = VT_I4;
+  self.lVal = CHILDID_SELF;
+  BSTR name = nullptr;
+  object->get_accName(self, &name);
+  const std::wstring result = name ? name : L"<no name>";
+  SysFreeString(name);
+  object->Release();
+  return result;
+}
+
+TEST_F(WindowTest, EveryControlThatTakesTheFocusHasAName) {
+  EXPECT_EQ(AccessibleName(Control(ID_SIZE)), kTextSizeName);
+  EXPECT_EQ(AccessibleName(Control(ID_UNIT_BYTE)), kTextByte);
+  EXPECT_EQ(AccessibleName(Control(ID_UNIT_KB)), kTextKB);
+  EXPECT_EQ(AccessibleName(Control(ID_UNIT_MB)), kTextMB);
+  EXPECT_EQ(AccessibleName(Control(ID_RESTORE)), kTextRestore);
+  EXPECT_EQ(AccessibleName(Control(ID_SPLIT)), kTextSplit);
 }
 
 }  // namespace

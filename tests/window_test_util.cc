@@ -1,5 +1,6 @@
 #include "tests/window_test_util.h"
 
+#include <objbase.h>
 #include <shlobj.h>
 
 #include <algorithm>
@@ -21,6 +22,8 @@ namespace fs = std::filesystem;
 
 void MainWindowTest::SetUp() {
   TempDirTest::SetUp();
+  // As start-up does, for the taskbar and the screen readers' objects.
+  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
   SetRandomState(1);
   CreateSharedResources();
   ASSERT_TRUE(RegisterMainWindowClass());
@@ -40,6 +43,7 @@ void MainWindowTest::TearDown() {
   MainWindow = nullptr;
   // The class holds this test's brush, which WM_DESTROY deleted: the next test registers anew.
   UnregisterClassW(kClassName, GetModuleHandleW(nullptr));
+  CoUninitialize();
   TempDirTest::TearDown();
 }
 
@@ -136,6 +140,18 @@ void SendEnter(bool up) {
   }
 }
 }  // namespace
+
+void TypeKey(WORD key, bool shift) {
+  if (shift) SendKey(VK_SHIFT, false);
+  SendKey(key, false);
+  SendKey(key, true);
+  if (shift) SendKey(VK_SHIFT, true);
+  // The input reaches the queue asynchronously; it has been processed once the key is seen up.
+  for (int i = 0; i < 20; ++i) {
+    Sleep(10);
+    PumpMessages();
+  }
+}
 
 void PressEnter() {
   SendEnter(false);

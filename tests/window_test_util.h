@@ -41,5 +41,7 @@ void PumpEmptyMessages(int count);
 // Presses or releases Enter as real keyboard input, and processes what it queued.
 void PressEnter();
 void ReleaseEnter();
+// Types one key (with Shift held, if asked) as real keyboard input, and processes what it queued.
+void TypeKey(WORD key, bool shift = false);
 // The pieces "<base>-NN" in the current directory, in index order, as (name, bytes).
 std::vector<std::pair<std::string, std::string>> PiecesOnDisk();

@@ -2,11 +2,13 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
 #include <string>
 
 #include "conv/format.h"
 #include "platform/platform.h"
 #include "platform/wide_text_win.h"
+#include "platform/win_path.h"
 #include "ui/app_state.h"
 #include "ui/control_ids.h"
 #include "ui/control_text.h"
@@ -38,11 +40,36 @@ std::wstring FirstDroppedName(HDROP drop) {
   return name;
 }
 
-}  // namespace
+// Whether `path` names a file or folder that exists, by its exact name.
+bool Exists(const std::wstring& path) {
+  std::wstring full;
+  return ExactFullPath(path, &full) &&
+         GetFileAttributesW(LongForm(full).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
 
-void InspectDroppedFile(HDROP drop) {
-  const std::wstring name = FirstDroppedName(drop);
+// The program's argument: what follows its own name on the command line, without the blanks
+// around it. A quoted argument is the text inside the quotes. An unquoted one is the whole rest
+// where that names a file (a path with spaces that nobody quoted), else its first word (the
+// first of several files, as a drop of several takes the first).
+std::wstring ArgumentOf(const std::wstring& commandLine) {
+  size_t at = 0;
+  if (commandLine.rfind(L'"', 0) == 0) {
+    at = commandLine.find(L'"', 1);
+    at = at == std::wstring::npos ? commandLine.size() : at + 1;
+  } else {
+    at = std::min(commandLine.find_first_of(L" \t"), commandLine.size());
+  }
+  const size_t first = commandLine.find_first_not_of(L" \t", at);
+  if (first == std::wstring::npos) return std::wstring();
+  const std::wstring rest =
+      commandLine.substr(first, commandLine.find_last_not_of(L" \t") + 1 - first);
+  if (rest[0] == L'"') return rest.substr(1, rest.find(L'"', 1) - 1);
+  if (Exists(rest)) return rest;
+  return rest.substr(0, rest.find_first_of(L" \t"));
+}
 
+// Shows the size of the file `name` in the information line and the name in the path line.
+void ShowFile(const std::wstring& name) {
   // A name that UTF-8 cannot spell is opened by no other name: it counts as not openable.
   std::string path;
   double size = 0;
@@ -52,5 +79,19 @@ void InspectDroppedFile(HDROP drop) {
     ShowInfo(kTextOpenFailed);
   }
   SetDlgItemTextW(MainWindow, ID_PATH, name.c_str());
+}
+
+}  // namespace
+
+void InspectDroppedFile(HDROP drop) {
+  ShowFile(FirstDroppedName(drop));
   DragFinish(drop);
+}
+
+void OpenFileFromCommandLine(const wchar_t* commandLine) {
+  const std::wstring argument = ArgumentOf(commandLine);
+  if (argument.empty()) return;
+  // A relative name shows as its full path, as the shell gives a dropped one.
+  std::wstring full;
+  ShowFile(ExactFullPath(argument, &full) ? full : argument);
 }

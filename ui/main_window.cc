@@ -10,29 +10,47 @@
 #include "ui/drop.h"
 #include "ui/taskbar.h"
 #include "ui/texts.h"
-#include "ui/window_fit.h"
 #include "ui/work.h"
 
 namespace {
 
 // A close asked for during a work: the window closes once the work has stopped.
 bool g_closeWhenWorkEnds = false;
+// The control that had the focus when the window was last deactivated.
+HWND g_focus = nullptr;
 
 BOOL OnCreate(HWND window, LPCREATESTRUCT) {
   MainWindow = window;
+  // Still hidden here: CreateWindowExW shows a WS_VISIBLE window only after WM_CREATE, so the
+  // window has its size for its DPI, and a thicker frame is made up for, before it appears.
   CreateControls(window);
-  // Still hidden here: CreateWindowExW shows a WS_VISIBLE window only after WM_CREATE, so a
-  // thicker frame is made up for before the window first appears.
-  FitWindowToControls(window);
+  g_focus = GetDlgItem(window, ID_SIZE);
   AllowTaskbarMessage(window);
   return TRUE;
 }
 
 void OnDestroy(HWND) {
   DisconnectTaskbar();
-  DeleteObject(SharedFont);
+  ReleaseSharedFont();
   DeleteObject(BackgroundBrush);
   PostQuitMessage(0);
+}
+
+// As a dialog does: the focus goes back to the control that had it (the size field at first)
+// when the window is activated, except during a work, when the window keeps it itself.
+void OnActivate(HWND window, UINT state, HWND, BOOL minimized) {
+  if (state == WA_INACTIVE) {
+    HWND focus = GetFocus();
+    if (focus && IsChild(window, focus)) g_focus = focus;
+  } else if (!minimized && !WorkRunning() && g_focus) {
+    SetFocus(g_focus);
+  }
+}
+
+// A move to a monitor of another DPI, or a change of the scale: the window is laid out again at
+// the new DPI, in the rectangle Windows suggests.
+void OnDpiChanged(HWND window, WPARAM wParam, LPARAM lParam) {
+  LayOutAtDpi(window, LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
 }
 
 void OnDropFiles(HWND, HDROP drop) {
@@ -78,18 +96,21 @@ void OnWorkDone(HWND window, WPARAM serial) {
   DestroyWindow(window);
 }
 
-void OnCommand(HWND, int id, HWND, UINT notification) {
+void OnCommand(HWND window, int id, HWND, UINT notification) {
   // Nothing starts or changes a work while one runs, whatever sends the command.
   if (notification != BN_CLICKED || WorkRunning()) return;
   switch (id) {
     case ID_UNIT_BYTE:
       SetControlText(ID_UNIT_LABEL, kTextByte);
+      MoveUnitTabStop(window);
       break;
     case ID_UNIT_KB:
       SetControlText(ID_UNIT_LABEL, kTextKB);
+      MoveUnitTabStop(window);
       break;
     case ID_UNIT_MB:
       SetControlText(ID_UNIT_LABEL, kTextMB);
+      MoveUnitTabStop(window);
       break;
     case ID_SPLIT:
       RunSplitCommand();
@@ -105,9 +126,7 @@ void OnCommand(HWND, int id, HWND, UINT notification) {
 }  // namespace
 
 void CreateSharedResources() {
-  SharedFont =
-      CreateFontW(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET, OUT_STROKE_PRECIS,
-                  CLIP_STROKE_PRECIS, DRAFT_QUALITY, FF_MODERN | VARIABLE_PITCH, kFontFace);
+  // The font follows with the controls, made for the DPI of the window's monitor.
   BackgroundBrush = CreateSolidBrush(GetSysColor(COLOR_BTNFACE));
 }
 
@@ -142,6 +161,14 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     HANDLE_MSG(window, WM_COMMAND, OnCommand);
     HANDLE_MSG(window, WM_QUERYENDSESSION, OnQueryEndSession);
     HANDLE_MSG(window, WM_ENDSESSION, OnEndSession);
+    case WM_ACTIVATE:
+      // The default handling first: it gives the focus to the window, which passes it on.
+      DefWindowProcW(window, message, wParam, lParam);
+      HANDLE_WM_ACTIVATE(window, wParam, lParam, OnActivate);
+      return 0;
+    case WM_DPICHANGED:
+      OnDpiChanged(window, wParam, lParam);
+      return 0;
     case WM_WORK_PROGRESS:
       OnWorkProgress(wParam, lParam);
       return 0;

@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-// Creates the shared font and background brush.
+// Creates the background brush (the shared font comes with the controls, for the window's DPI).
 void CreateSharedResources();
 // Registers the class "NORMAL0". Returns false when the system refuses.
 bool RegisterMainWindowClass();

@@ -15,6 +15,13 @@ bool IsEscapeKey(const MSG& message) {
          message.wParam == VK_ESCAPE;
 }
 
+// Enter, which has its own rule (CheckEnterKey) and must not press a button as in a dialog.
+bool IsEnterKey(const MSG& message) {
+  return (message.message == WM_KEYDOWN || message.message == WM_KEYUP ||
+          message.message == WM_CHAR) &&
+         (message.wParam == VK_RETURN || message.wParam == L'\n');
+}
+
 }  // namespace
 
 // Exact by design (README, "Behaviour kept on purpose"): a latch read after every message, not a
@@ -31,10 +38,12 @@ void CheckEnterKey() {
   if (EnterLatch == 0) RunSplitCommand();
 }
 
+// Tab and Shift+Tab move through the controls, the arrow keys through the units, and Space
+// presses the focused button, as in a dialog (IsDialogMessageW), but for Enter and Esc.
 void ProcessMessage(const MSG& message) {
   if (WorkRunning() && IsEscapeKey(message)) {
     RequestStop();
-  } else {
+  } else if (IsEnterKey(message) || !IsDialogMessageW(MainWindow, const_cast<MSG*>(&message))) {
     TranslateMessage(&message);
     DispatchMessageW(&message);
   }

@@ -3,8 +3,9 @@
 
 #include <windows.h>
 
-// Translates and dispatches one message (Esc during a work stops it instead), then checks the
-// Enter key.
+// Handles one message: Esc during a work stops it; the dialog keys (Tab, the arrows, Space) move
+// through the controls; everything else, Enter included, is translated and dispatched. Then
+// checks the Enter key.
 void ProcessMessage(const MSG& message);
 // Reads the Enter key's state and runs the split command once per press: on the first message
 // processed while the key is down after it was seen up.

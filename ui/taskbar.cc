@@ -13,7 +13,6 @@ const IID kIidTaskbarList3 = {
     0xEA1AFB91, 0x9E28, 0x4B86, {0x90, 0xE9, 0x9E, 0x9F, 0x8A, 0x5E, 0xEF, 0xAF}};
 
 ITaskbarList3* g_taskbar = nullptr;
-bool g_comStarted = false;
 
 }  // namespace
 
@@ -33,8 +32,6 @@ void AllowTaskbarMessage(HWND window) {
 
 void ConnectTaskbar() {
   if (g_taskbar) return;
-  if (!g_comStarted) g_comStarted = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
-  if (!g_comStarted) return;
   void* taskbar = nullptr;
   if (SUCCEEDED(CoCreateInstance(kClsidTaskbarList, nullptr, CLSCTX_INPROC_SERVER, kIidTaskbarList3,
                                  &taskbar))) {
@@ -55,6 +52,4 @@ void ClearTaskbarProgress(HWND window) {
 void DisconnectTaskbar() {
   if (g_taskbar) g_taskbar->Release();
   g_taskbar = nullptr;
-  if (g_comStarted) CoUninitialize();
-  g_comStarted = false;
 }

@@ -8,9 +8,10 @@
 // The message that the shell sends once the window's taskbar button exists (registered by name,
 // so its value is known only at run time).
 UINT TaskbarButtonCreatedMessage();
-// Lets that message through to a program run with more rights than the shell, then, once the
-// message has come, gets the taskbar's interface (once).
+// Lets that message through to a program run with more rights than the shell.
 void AllowTaskbarMessage(HWND window);
+// Once the message has come: gets the taskbar's interface (once), through COM, which start-up
+// has initialised on the window's thread.
 void ConnectTaskbar();
 // Shows `percent` on the button, or no progress.
 void ShowTaskbarProgress(HWND window, unsigned percent);

@@ -16,6 +16,8 @@ inline constexpr wchar_t kTextSplitBy[] = L"\u3067\u5206\u5272";
 inline constexpr wchar_t kTextEnterKey[] = L"Enter\u30AD\u30FC\uFF1A";
 // "分割" (split button)
 inline constexpr wchar_t kTextSplit[] = L"\u5206\u5272";
+// "分割サイズ" (the size field's name for screen readers: split size)
+inline constexpr wchar_t kTextSizeName[] = L"\u5206\u5272\u30B5\u30A4\u30BA";
 // "分割サイズを指定してください。" (please specify the split size)
 inline constexpr wchar_t kTextAskSize[] =
     L"\u5206\u5272\u30B5\u30A4\u30BA\u3092\u6307\u5B9A\u3057\u3066\u304F\u3060\u3055\u3044\u3002";
