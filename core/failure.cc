@@ -14,16 +14,16 @@ void ClearFailure() {
   g_failure = Failure();
 }
 
-int Fail(FailureKind kind) {
+bool Fail(FailureKind kind) {
   if (g_failure.kind == FailureKind::kNone) g_failure.kind = kind;
-  return 0;
+  return false;
 }
 
-int FailSystem(const std::string& piece) {
+bool FailSystem(const std::string& piece) {
   if (g_failure.kind == FailureKind::kNone) {
     g_failure.kind = FailureKind::kSystem;
     g_failure.error = LastError();
     g_failure.piece = piece;
   }
-  return 0;
+  return false;
 }

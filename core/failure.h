@@ -28,9 +28,9 @@ const Failure& LastFailure();
 
 // For the engines: forget the last failure, as a new work starts.
 void ClearFailure();
-// Records a failure of `kind` and returns 0, the engines' result for it. Only the first failure
-// of a work is kept: what a cleanup that fails afterwards says is not the reason.
-int Fail(FailureKind kind);
+// Records a failure of `kind` and returns false, so that a step can end with it. Only the first
+// failure of a work is kept: what a cleanup that fails afterwards says is not the reason.
+bool Fail(FailureKind kind);
 // Records the failure of the platform call just made (its error code, read at once) and the
-// piece it concerned, if any, and returns 0.
-int FailSystem(const std::string& piece = std::string());
+// piece it concerned, if any, and returns false.
+bool FailSystem(const std::string& piece = std::string());

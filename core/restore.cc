@@ -43,7 +43,7 @@ bool FindPieces(const std::string& baseText, PieceSet* found) {
     if (StopRequested()) return Fail(FailureKind::kStopped);
     const std::string name = PieceName(baseText, static_cast<uint32_t>(found->count));
     uint64_t size = 0;
-    const NameLookup lookup = GetNameSize(name.c_str(), &size);
+    const NameLookup lookup = LookUpName(name.c_str(), &size);
     if (lookup == NameLookup::kMissing) return found->count > 0 || FailSystem(name);
     if (lookup != NameLookup::kFound) return FailSystem(name);
     if (size > UINT64_MAX - found->total) return Fail(FailureKind::kTooManyPieces);
@@ -59,7 +59,7 @@ bool CopyPiece(const std::string& name, const PieceSet& found, PieceSet* read, F
   const FileHandle piece = OpenForRead(name.c_str());
   if (piece == kNoFile) return FailSystem(name);
   uint64_t size = 0;
-  bool ok = GetFileSize64(piece, &size) || FailSystem(name);
+  bool ok = QueryFileSize(piece, &size) || FailSystem(name);
   if (ok && size > found.total - read->total) ok = Fail(FailureKind::kSetChanged);
   if (ok) {
     const CopyResult copied = CopyBytes(piece, output, size, buffer);

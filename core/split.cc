@@ -79,7 +79,7 @@ bool WritePieces(const Split& split) {
 
 bool SplitOpenSource(FileHandle source, uint32_t step) {
   Split split = {source, 0, step, 0, nullptr};
-  if (!GetFileSize64(source, &split.size)) return FailSystem();
+  if (!QueryFileSize(source, &split.size)) return FailSystem();
   if (PieceCount(split.size, step) > kMaxPieceCount) return Fail(FailureKind::kTooManyPieces);
   split.base = DrawBaseNumber();
   // The pieces hold exactly the source's bytes, in the current folder.

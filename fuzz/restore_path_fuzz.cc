@@ -34,10 +34,10 @@ struct Loud<Result (*)(Args...)> {
 // Every operation of the platform, once.
 // clang-format off
 #define FILECUT_ALL_OPS(X)                                                                  \
-  X(openForRead) X(createForWrite) X(nameSize) X(fileSize) X(readBlock) X(writeBlock)       \
+  X(openForRead) X(createForWrite) X(lookUpName) X(queryFileSize) X(readBlock) X(writeBlock)       \
   X(closeFile) X(tickCount) X(lastError) X(errorText) X(allocBlock) X(freeBlock)            \
-  X(upperCase) X(formatV) X(createTempBeside) X(moveOver) X(removeFile) X(freeSpace)        \
-  X(sameFile) X(flushFile)
+  X(upperCaseAscii) X(formatText) X(createTempBeside) X(moveOver) X(removeFile) X(freeSpaceBeside)        \
+  X(isSameFile) X(flushFile)
 // clang-format on
 
 PlatformOps LoudPlatformOps() {
@@ -52,7 +52,7 @@ PlatformOps LoudPlatformOps() {
 int g_open = 0;
 
 // Pieces "...-00" to "...-02" exist, and so does anything without a piece suffix.
-NameLookup FakeNameSize(const char* path, uint64_t* size) {
+NameLookup FakeLookUpName(const char* path, uint64_t* size) {
   const size_t n = std::strlen(path);
   if (n < 3 || path[n - 3] != '-') return NameLookup::kMissing;
   if (path[n - 2] != '0' || path[n - 1] < '0' || path[n - 1] > '2') return NameLookup::kMissing;
@@ -62,19 +62,19 @@ NameLookup FakeNameSize(const char* path, uint64_t* size) {
 FileHandle FakeOpen(const char*) {
   return ++g_open, 3;
 }
-int FakeSize(FileHandle, uint64_t* size) {
-  return *size = 5, 1;
+bool FakeSize(FileHandle, uint64_t* size) {
+  return *size = 5, true;
 }
-int FakeRead(FileHandle, void* buffer, uint32_t count) {
+bool FakeRead(FileHandle, void* buffer, uint32_t count) {
   std::memset(buffer, 'x', count);
-  return 1;
+  return true;
 }
-int FakeWrite(FileHandle, const void* buffer, uint32_t count) {
+bool FakeWrite(FileHandle, const void* buffer, uint32_t count) {
   // Touch every byte so that AddressSanitizer sees any overrun of the buffer: each piece is
   // copied whole in one buffer.
   uint32_t sum = 0;
   for (uint32_t i = 0; i < count; ++i) sum += static_cast<const uint8_t*>(buffer)[i];
-  return count == 5 && sum == 5u * 'x' ? 1 : 0;
+  return count == 5 && sum == 5u * 'x';
 }
 void FakeClose(FileHandle) {
   --g_open;
@@ -83,20 +83,20 @@ FileHandle FakeCreateTemp(const char* path, std::string* name) {
   *name = std::string(path) + "~00";
   return ++g_open, 3;
 }
-int FakeMove(const char*, const char*) {
-  return 1;
+bool FakeMove(const char*, const char*) {
+  return true;
 }
-int FakeRemove(const char*) {
-  return 1;
+bool FakeRemove(const char*) {
+  return true;
 }
 uint32_t FakeTicks() {
   return 0;
 }
-int FakeFlush(FileHandle) {
-  return 1;
+bool FakeFlush(FileHandle) {
+  return true;
 }
-int FakeFreeSpace(const char*, uint64_t* bytes) {
-  return *bytes = 1000, 1;
+bool FakeFreeSpace(const char*, uint64_t* bytes) {
+  return *bytes = 1000, true;
 }
 
 // Memory and text formatting are the real ones; every file operation is faked.
@@ -104,17 +104,17 @@ void InstallFakeFileSystem() {
   PlatformOps ops = LoudPlatformOps();
   ops.allocBlock = RealPlatformOps().allocBlock;
   ops.freeBlock = RealPlatformOps().freeBlock;
-  ops.formatV = RealPlatformOps().formatV;
-  ops.nameSize = FakeNameSize;
+  ops.formatText = RealPlatformOps().formatText;
+  ops.lookUpName = FakeLookUpName;
   ops.openForRead = FakeOpen;
-  ops.fileSize = FakeSize;
+  ops.queryFileSize = FakeSize;
   ops.readBlock = FakeRead;
   ops.writeBlock = FakeWrite;
   ops.closeFile = FakeClose;
   ops.createTempBeside = FakeCreateTemp;
   ops.moveOver = FakeMove;
   ops.removeFile = FakeRemove;
-  ops.freeSpace = FakeFreeSpace;
+  ops.freeSpaceBeside = FakeFreeSpace;
   ops.flushFile = FakeFlush;
   ops.tickCount = FakeTicks;
   SetPlatformOps(ops);

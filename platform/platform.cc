@@ -22,16 +22,16 @@ FileHandle OpenForRead(const char* path) {
 FileHandle CreateForWrite(const char* path) {
   return Ops().createForWrite(path);
 }
-NameLookup GetNameSize(const char* path, uint64_t* size) {
-  return Ops().nameSize(path, size);
+NameLookup LookUpName(const char* path, uint64_t* size) {
+  return Ops().lookUpName(path, size);
 }
-int GetFileSize64(FileHandle file, uint64_t* size) {
-  return Ops().fileSize(file, size);
+bool QueryFileSize(FileHandle file, uint64_t* size) {
+  return Ops().queryFileSize(file, size);
 }
-int ReadBlock(FileHandle file, void* buffer, uint32_t count) {
+bool ReadBlock(FileHandle file, void* buffer, uint32_t count) {
   return Ops().readBlock(file, buffer, count);
 }
-int WriteBlock(FileHandle file, const void* buffer, uint32_t count) {
+bool WriteBlock(FileHandle file, const void* buffer, uint32_t count) {
   return Ops().writeBlock(file, buffer, count);
 }
 void CloseFile(FileHandle file) {
@@ -53,31 +53,31 @@ void FreeBlock(void* block) {
   Ops().freeBlock(block);
 }
 void UpperCaseAscii(char* text) {
-  Ops().upperCase(text);
+  Ops().upperCaseAscii(text);
 }
 FileHandle CreateTempBeside(const char* path, std::string* name) {
   return Ops().createTempBeside(path, name);
 }
-int MoveOver(const char* from, const char* to) {
+bool MoveOver(const char* from, const char* to) {
   return Ops().moveOver(from, to);
 }
-int RemoveFile(const char* path) {
+bool RemoveFile(const char* path) {
   return Ops().removeFile(path);
 }
-int FreeSpaceBeside(const char* path, uint64_t* bytes) {
-  return Ops().freeSpace(path, bytes);
+bool FreeSpaceBeside(const char* path, uint64_t* bytes) {
+  return Ops().freeSpaceBeside(path, bytes);
 }
-int IsSameFile(FileHandle file, const char* path) {
-  return Ops().sameFile(file, path);
+bool IsSameFile(FileHandle file, const char* path) {
+  return Ops().isSameFile(file, path);
 }
-int FlushFile(FileHandle file) {
+bool FlushFile(FileHandle file) {
   return Ops().flushFile(file);
 }
 
 int FormatText(char* out, size_t size, const char* format, ...) {
   va_list args;
   va_start(args, format);
-  int length = Ops().formatV(out, size, format, args);
+  const int length = Ops().formatText(out, size, format, args);
   va_end(args);
   return length;
 }

@@ -36,14 +36,15 @@ struct PlatformOps {
   // no file or folder of this name exists (Windows: file or path not found; POSIX: ENOENT,
   // ENOTDIR); kFound with the file's whole 64-bit size stored (0 for a folder); kUnknown on
   // any other failure.
-  NameLookup (*nameSize)(const char* path, uint64_t* size);
-  // Stores the file's whole 64-bit size. Returns 1, or 0 when the size is unknown.
-  int (*fileSize)(FileHandle file, uint64_t* size);
-  // Reads exactly `count` bytes from the current position. Returns 1 when all of them arrived;
-  // 0 on an error or when the file ended first (a short read is a failure).
-  int (*readBlock)(FileHandle file, void* buffer, uint32_t count);
-  // Writes exactly `count` bytes. Returns 1 when all were written; 0 on an error or short write.
-  int (*writeBlock)(FileHandle file, const void* buffer, uint32_t count);
+  NameLookup (*lookUpName)(const char* path, uint64_t* size);
+  // Stores the file's whole 64-bit size. Returns false when the size is unknown.
+  bool (*queryFileSize)(FileHandle file, uint64_t* size);
+  // Reads exactly `count` bytes from the current position. Returns true when all of them arrived;
+  // false on an error or when the file ended first (a short read is a failure).
+  bool (*readBlock)(FileHandle file, void* buffer, uint32_t count);
+  // Writes exactly `count` bytes. Returns true when all were written; false on an error or short
+  // write.
+  bool (*writeBlock)(FileHandle file, const void* buffer, uint32_t count);
   // Closes a file opened by one of the calls above.
   void (*closeFile)(FileHandle file);
   // Milliseconds since some fixed point (system start on Windows), wrapping modulo 2^32.
@@ -60,10 +61,10 @@ struct PlatformOps {
   // Releases a block from allocBlock.
   void (*freeBlock)(void* block);
   // Upper-cases the ASCII letters of a NUL-terminated text in place.
-  void (*upperCase)(char* text);
+  void (*upperCaseAscii)(char* text);
   // printf-style formatting of integers and texts into `out`, which holds `size` bytes.
   // Returns the length written, or -1 (with `out` emptied) when the result does not fit.
-  int (*formatV)(char* out, size_t size, const char* format, va_list args);
+  int (*formatText)(char* out, size_t size, const char* format, va_list args);
   // Creates a new, empty file beside `path`, in the same folder, named `path` followed by "~"
   // and two hexadecimal digits (never the shape "<name>-<digits>" of a piece), and opens it for
   // writing without sharing. A name already in use is never opened or changed: the next one
@@ -73,26 +74,26 @@ struct PlatformOps {
   // returns once the new name is on the disk. Both names are in one folder. A file held open
   // for a moment by another program (a virus scanner, an indexer) is waited for, up to about
   // two seconds; a failure that no other program can cause (`to` is a folder or a read-only
-  // file, a missing folder) fails at once. Returns 1, or 0 with both files as they were.
-  int (*moveOver)(const char* from, const char* to);
+  // file, a missing folder) fails at once. Returns false with both files as they were.
+  bool (*moveOver)(const char* from, const char* to);
   // Deletes a file, waiting like moveOver for a brief hold by another program and only for
-  // that. Returns 1 when it is gone, else 0.
-  int (*removeFile)(const char* path);
+  // that. Returns true when it is gone.
+  bool (*removeFile)(const char* path);
   // Stores the bytes that this process may still write in the folder that holds the file
-  // `path` (a name with or without a folder part, which need not exist). Returns 1, or 0 when
+  // `path` (a name with or without a folder part, which need not exist). Returns false when
   // that is unknown.
-  int (*freeSpace)(const char* path, uint64_t* bytes);
+  bool (*freeSpaceBeside)(const char* path, uint64_t* bytes);
   // Whether `path` names the very file that `file` has open, under this name or another (a
   // hard link, a symbolic link, another spelling of the path): compared by file identity
-  // (volume and file index on Windows, device and inode on POSIX), not by name. Returns 0
+  // (volume and file index on Windows, device and inode on POSIX), not by name. Returns false
   // only when that is known not to be so: nothing of that name exists, or it is another file.
-  // When it cannot be told, returns 1.
-  int (*sameFile)(FileHandle file, const char* path);
+  // When it cannot be told, returns true.
+  bool (*isSameFile)(FileHandle file, const char* path);
   // Asks the system to put everything written to the file so far on the disk itself, and
-  // waits until it is there. Returns 1 when it is there, and also when the file system answers
-  // that it has no such flush (Windows: invalid function or not supported; POSIX: EINVAL):
-  // the bytes were written all the same. Returns 0 when the flush failed.
-  int (*flushFile)(FileHandle file);
+  // waits until it is there. Returns true when it is there, and also when the file system
+  // answers that it has no such flush (Windows: invalid function or not supported; POSIX:
+  // EINVAL): the bytes were written all the same. Returns false when the flush failed.
+  bool (*flushFile)(FileHandle file);
 };
 
 // The real operations of this build.
@@ -102,13 +103,13 @@ const PlatformOps& RealPlatformOps();
 void SetPlatformOps(const PlatformOps& ops);
 void ResetPlatformOps();
 
-// Short names for the operations in force, as the engines use them.
+// The operations in force, by the names of their fields, as the engines call them.
 FileHandle OpenForRead(const char* path);
 FileHandle CreateForWrite(const char* path);
-NameLookup GetNameSize(const char* path, uint64_t* size);
-int GetFileSize64(FileHandle file, uint64_t* size);
-int ReadBlock(FileHandle file, void* buffer, uint32_t count);
-int WriteBlock(FileHandle file, const void* buffer, uint32_t count);
+NameLookup LookUpName(const char* path, uint64_t* size);
+bool QueryFileSize(FileHandle file, uint64_t* size);
+bool ReadBlock(FileHandle file, void* buffer, uint32_t count);
+bool WriteBlock(FileHandle file, const void* buffer, uint32_t count);
 void CloseFile(FileHandle file);
 uint32_t TickCount();
 uint32_t LastError();
@@ -117,11 +118,11 @@ void* AllocBlock(uint32_t size);
 void FreeBlock(void* block);
 void UpperCaseAscii(char* text);
 FileHandle CreateTempBeside(const char* path, std::string* name);
-int MoveOver(const char* from, const char* to);
-int RemoveFile(const char* path);
-int FreeSpaceBeside(const char* path, uint64_t* bytes);
-int IsSameFile(FileHandle file, const char* path);
-int FlushFile(FileHandle file);
+bool MoveOver(const char* from, const char* to);
+bool RemoveFile(const char* path);
+bool FreeSpaceBeside(const char* path, uint64_t* bytes);
+bool IsSameFile(FileHandle file, const char* path);
+bool FlushFile(FileHandle file);
 int FormatText(char* out, size_t size, const char* format, ...)
 #if defined(__GNUC__)
     __attribute__((format(printf, 3, 4)))

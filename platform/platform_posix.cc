@@ -46,7 +46,7 @@ bool NoSuchName(int error) {
 }
 
 // Folders report 0 bytes, as they do on Windows.
-NameLookup PosixNameSize(const char* path, uint64_t* size) {
+NameLookup PosixLookUpName(const char* path, uint64_t* size) {
   struct stat info;
   if (stat(path, &info) != 0) {
     return NoSuchName(errno) ? NameLookup::kMissing : NameLookup::kUnknown;
@@ -55,11 +55,11 @@ NameLookup PosixNameSize(const char* path, uint64_t* size) {
   return NameLookup::kFound;
 }
 
-int PosixFileSize(FileHandle file, uint64_t* size) {
+bool PosixQueryFileSize(FileHandle file, uint64_t* size) {
   struct stat info;
-  if (fstat(AsFd(file), &info) != 0 || info.st_size < 0) return 0;
+  if (fstat(AsFd(file), &info) != 0 || info.st_size < 0) return false;
   *size = static_cast<uint64_t>(info.st_size);
-  return 1;
+  return true;
 }
 
 // read() and write() may move fewer bytes than asked even on regular files (signals, the
@@ -67,26 +67,26 @@ int PosixFileSize(FileHandle file, uint64_t* size) {
 // nothing first makes the whole transfer a failure, with `nothingMoved` as its error: the end
 // of the file for a read, a full disk for a write.
 template <typename Transfer>
-int TransferWhole(uint32_t count, int nothingMoved, Transfer transfer) {
+bool TransferWhole(uint32_t count, int nothingMoved, Transfer transfer) {
   uint32_t done = 0;
   while (done < count) {
     const ssize_t n = transfer(done, count - done);
     if (n < 0 && errno == EINTR) continue;
     if (n == 0) errno = nothingMoved;
-    if (n <= 0) return 0;
+    if (n <= 0) return false;
     done += static_cast<uint32_t>(n);
   }
-  return 1;
+  return true;
 }
 
-int PosixReadBlock(FileHandle file, void* buffer, uint32_t count) {
+bool PosixReadBlock(FileHandle file, void* buffer, uint32_t count) {
   char* bytes = static_cast<char*>(buffer);
   return TransferWhole(count, ENODATA, [&](uint32_t at, uint32_t left) {
     return read(AsFd(file), bytes + at, left);
   });
 }
 
-int PosixWriteBlock(FileHandle file, const void* buffer, uint32_t count) {
+bool PosixWriteBlock(FileHandle file, const void* buffer, uint32_t count) {
   const char* bytes = static_cast<const char*>(buffer);
   return TransferWhole(count, ENOSPC, [&](uint32_t at, uint32_t left) {
     return write(AsFd(file), bytes + at, left);
@@ -121,13 +121,13 @@ void PosixFreeBlock(void* block) {
   std::free(block);
 }
 
-void PosixUpperCase(char* text) {
+void PosixUpperCaseAscii(char* text) {
   for (char* c = text; *c; ++c) {
     if (*c >= 'a' && *c <= 'z') *c = static_cast<char>(*c - 'a' + 'A');
   }
 }
 
-int PosixFormatV(char* out, size_t size, const char* format, va_list args) {
+int PosixFormatText(char* out, size_t size, const char* format, va_list args) {
   int length = std::vsnprintf(out, size, format, args);
   if (length < 0 || static_cast<size_t>(length) >= size) {
     if (size > 0) out[0] = '\0';
@@ -156,41 +156,41 @@ std::string FolderOf(const char* path) {
 // The rename is made durable by flushing the folder that holds the names, as the new name is
 // an entry of that folder. Hard links and renames cannot cross folders here, so `to`'s folder
 // is the one.
-int PosixMoveOver(const char* from, const char* to) {
-  if (rename(from, to) != 0) return 0;
+bool PosixMoveOver(const char* from, const char* to) {
+  if (rename(from, to) != 0) return false;
   const int fd = open(FolderOf(to).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd >= 0) {
     // Some file systems refuse to flush a folder (EINVAL); the rename has happened all the same.
     fsync(fd);
     close(fd);
   }
-  return 1;
+  return true;
 }
 
-int PosixRemoveFile(const char* path) {
-  return unlink(path) == 0 ? 1 : 0;
+bool PosixRemoveFile(const char* path) {
+  return unlink(path) == 0;
 }
 
 // The blocks left to unprivileged writers, as Win32 counts the bytes left to the caller.
-int PosixFreeSpace(const char* path, uint64_t* bytes) {
+bool PosixFreeSpaceBeside(const char* path, uint64_t* bytes) {
   struct statvfs info;
-  if (statvfs(FolderOf(path).c_str(), &info) != 0) return 0;
+  if (statvfs(FolderOf(path).c_str(), &info) != 0) return false;
   // No volume has the 2^64 bytes that would make this product wrap.
   *bytes = static_cast<uint64_t>(info.f_bavail) * static_cast<uint64_t>(info.f_frsize);
-  return 1;
+  return true;
 }
 
 // A file system without a flush (EINVAL) has taken the bytes all the same.
-int PosixFlushFile(FileHandle file) {
-  return fsync(AsFd(file)) == 0 || errno == EINVAL ? 1 : 0;
+bool PosixFlushFile(FileHandle file) {
+  return fsync(AsFd(file)) == 0 || errno == EINVAL;
 }
 
-int PosixSameFile(FileHandle file, const char* path) {
+bool PosixIsSameFile(FileHandle file, const char* path) {
   struct stat named;
-  if (stat(path, &named) != 0) return NoSuchName(errno) ? 0 : 1;
+  if (stat(path, &named) != 0) return !NoSuchName(errno);
   struct stat open;
-  if (fstat(AsFd(file), &open) != 0) return 1;
-  return open.st_dev == named.st_dev && open.st_ino == named.st_ino ? 1 : 0;
+  if (fstat(AsFd(file), &open) != 0) return true;
+  return open.st_dev == named.st_dev && open.st_ino == named.st_ino;
 }
 
 }  // namespace
@@ -199,8 +199,8 @@ const PlatformOps& RealPlatformOps() {
   static const PlatformOps ops = {
       .openForRead = PosixOpenForRead,
       .createForWrite = PosixCreateForWrite,
-      .nameSize = PosixNameSize,
-      .fileSize = PosixFileSize,
+      .lookUpName = PosixLookUpName,
+      .queryFileSize = PosixQueryFileSize,
       .readBlock = PosixReadBlock,
       .writeBlock = PosixWriteBlock,
       .closeFile = PosixCloseFile,
@@ -209,13 +209,13 @@ const PlatformOps& RealPlatformOps() {
       .errorText = PosixErrorText,
       .allocBlock = PosixAllocBlock,
       .freeBlock = PosixFreeBlock,
-      .upperCase = PosixUpperCase,
-      .formatV = PosixFormatV,
+      .upperCaseAscii = PosixUpperCaseAscii,
+      .formatText = PosixFormatText,
       .createTempBeside = PosixCreateTempBeside,
       .moveOver = PosixMoveOver,
       .removeFile = PosixRemoveFile,
-      .freeSpace = PosixFreeSpace,
-      .sameFile = PosixSameFile,
+      .freeSpaceBeside = PosixFreeSpaceBeside,
+      .isSameFile = PosixIsSameFile,
       .flushFile = PosixFlushFile,
   };
   return ops;

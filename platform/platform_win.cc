@@ -52,7 +52,7 @@ FileHandle Win32CreateForWrite(const char* path) {
 // One query answers both whether the name exists and how big it is, without opening it.
 // Only "file not found" and "path not found" say that the name does not exist; any other
 // error (a network share that did not answer, no right to look) leaves that open.
-NameLookup Win32NameSize(const char* path, uint64_t* size) {
+NameLookup Win32LookUpName(const char* path, uint64_t* size) {
   WIN32_FILE_ATTRIBUTE_DATA data;
   std::wstring name;
   if (!SystemName(path, &name) ||
@@ -66,32 +66,32 @@ NameLookup Win32NameSize(const char* path, uint64_t* size) {
   return NameLookup::kFound;
 }
 
-int Win32FileSize(FileHandle file, uint64_t* size) {
+bool Win32QueryFileSize(FileHandle file, uint64_t* size) {
   DWORD high = 0;
   SetLastError(NO_ERROR);
   const DWORD low = GetFileSize(AsHandle(file), &high);
   // INVALID_FILE_SIZE is also a valid low half; only the error code tells them apart.
-  if (low == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) return 0;
+  if (low == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) return false;
   *size = (uint64_t{high} << 32) | low;
-  return 1;
+  return true;
 }
 
 // One ReadFile for the whole block; fewer bytes than asked is a failure: the file ended first.
-int Win32ReadBlock(FileHandle file, void* buffer, uint32_t count) {
+bool Win32ReadBlock(FileHandle file, void* buffer, uint32_t count) {
   DWORD done = 0;
-  if (!ReadFile(AsHandle(file), buffer, count, &done, nullptr)) return 0;
-  if (done == count) return 1;
+  if (!ReadFile(AsHandle(file), buffer, count, &done, nullptr)) return false;
+  if (done == count) return true;
   SetLastError(ERROR_HANDLE_EOF);
-  return 0;
+  return false;
 }
 
 // Fewer bytes written than asked, without an error, is what a full disk does.
-int Win32WriteBlock(FileHandle file, const void* buffer, uint32_t count) {
+bool Win32WriteBlock(FileHandle file, const void* buffer, uint32_t count) {
   DWORD done = 0;
-  if (!WriteFile(AsHandle(file), buffer, count, &done, nullptr)) return 0;
-  if (done == count) return 1;
+  if (!WriteFile(AsHandle(file), buffer, count, &done, nullptr)) return false;
+  if (done == count) return true;
   SetLastError(ERROR_DISK_FULL);
-  return 0;
+  return false;
 }
 
 void Win32CloseFile(FileHandle file) {
@@ -128,13 +128,13 @@ void Win32FreeBlock(void* block) {
   HeapFree(GetProcessHeap(), 0, block);
 }
 
-void Win32UpperCase(char* text) {
+void Win32UpperCaseAscii(char* text) {
   CharUpperA(text);
 }
 
 // wvsprintfA writes at most 1024 characters and knows nothing of the buffer's size, so it
 // formats into a scratch buffer of that capacity first and copies only a result that fits.
-int Win32FormatV(char* out, size_t size, const char* format, va_list args) {
+int Win32FormatText(char* out, size_t size, const char* format, va_list args) {
   char scratch[1025];
   int length = wvsprintfA(scratch, format, args);
   if (length < 0 || static_cast<size_t>(length) >= size) {
@@ -178,14 +178,14 @@ bool HeldByAnother(DWORD error, const std::wstring& name) {
 
 // A failure leaves the error code of the last attempt, not that of the look at the name.
 template <typename Attempt>
-int RetryWhileHeld(const std::wstring& name, Attempt attempt) {
+bool RetryWhileHeld(const std::wstring& name, Attempt attempt) {
   const DWORD start = GetTickCount();
   for (;;) {
-    if (attempt()) return 1;
+    if (attempt()) return true;
     const DWORD error = GetLastError();
     if (!HeldByAnother(error, name) || GetTickCount() - start >= kLockWaitMs) {
       SetLastError(error);
-      return 0;
+      return false;
     }
     Sleep(kLockStepMs);
   }
@@ -195,64 +195,61 @@ int RetryWhileHeld(const std::wstring& name, Attempt attempt) {
 // MOVEFILE_COPY_ALLOWED it can never turn into a copy that fails halfway. With
 // MOVEFILE_WRITE_THROUGH it returns only once the rename itself is on the disk; the file's own
 // bytes were flushed before (flushFile).
-int Win32MoveOver(const char* from, const char* to) {
+bool Win32MoveOver(const char* from, const char* to) {
   std::wstring fromName;
   std::wstring toName;
-  if (!SystemName(from, &fromName) || !SystemName(to, &toName)) return 0;
+  if (!SystemName(from, &fromName) || !SystemName(to, &toName)) return false;
   return RetryWhileHeld(toName, [&] {
     return MoveFileExW(fromName.c_str(), toName.c_str(),
                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
   });
 }
 
-int Win32RemoveFile(const char* path) {
+bool Win32RemoveFile(const char* path) {
   std::wstring name;
-  if (!SystemName(path, &name)) return 0;
+  if (!SystemName(path, &name)) return false;
   return RetryWhileHeld(name, [&] { return DeleteFileW(name.c_str()) != 0; });
 }
 
 // Some file systems have no flush and answer "invalid function" or "not supported"; the bytes
 // were written all the same.
-int Win32FlushFile(FileHandle file) {
-  if (FlushFileBuffers(AsHandle(file))) return 1;
+bool Win32FlushFile(FileHandle file) {
+  if (FlushFileBuffers(AsHandle(file))) return true;
   const DWORD error = GetLastError();
-  return error == ERROR_INVALID_FUNCTION || error == ERROR_NOT_SUPPORTED ? 1 : 0;
+  return error == ERROR_INVALID_FUNCTION || error == ERROR_NOT_SUPPORTED;
 }
 
 // The folder is what the full path keeps up to the backslash before its last component.
-int Win32FreeSpace(const char* path, uint64_t* bytes) {
+bool Win32FreeSpaceBeside(const char* path, uint64_t* bytes) {
   std::wstring folder;
-  if (!SystemName(path, &folder)) return 0;
+  if (!SystemName(path, &folder)) return false;
   const size_t last = folder.rfind(L'\\');
-  if (last == std::wstring::npos) return 0;
+  if (last == std::wstring::npos) return false;
   folder.resize(last + 1);
   ULARGE_INTEGER available;
-  if (!GetDiskFreeSpaceExW(folder.c_str(), &available, nullptr, nullptr)) return 0;
+  if (!GetDiskFreeSpaceExW(folder.c_str(), &available, nullptr, nullptr)) return false;
   *bytes = available.QuadPart;
-  return 1;
+  return true;
 }
 
 // Opening with no access right at all conflicts with no sharing mode, so it works even while
 // the file is held open elsewhere; a folder opens too, with backup semantics, and then simply
 // is another file.
-int Win32SameFile(FileHandle file, const char* path) {
+bool Win32IsSameFile(FileHandle file, const char* path) {
   HANDLE other = OpenNamed(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                            OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS);
   if (other == INVALID_HANDLE_VALUE) {
     const DWORD error = GetLastError();
-    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? 0 : 1;
+    return error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND;
   }
   BY_HANDLE_FILE_INFORMATION open;
   BY_HANDLE_FILE_INFORMATION named;
   const bool known = GetFileInformationByHandle(AsHandle(file), &open) &&
                      GetFileInformationByHandle(other, &named);
   CloseHandle(other);
-  if (!known) return 1;
+  if (!known) return true;
   return open.dwVolumeSerialNumber == named.dwVolumeSerialNumber &&
-                 open.nFileIndexHigh == named.nFileIndexHigh &&
-                 open.nFileIndexLow == named.nFileIndexLow
-             ? 1
-             : 0;
+         open.nFileIndexHigh == named.nFileIndexHigh && open.nFileIndexLow == named.nFileIndexLow;
 }
 
 }  // namespace
@@ -261,8 +258,8 @@ const PlatformOps& RealPlatformOps() {
   static const PlatformOps ops = {
       .openForRead = Win32OpenForRead,
       .createForWrite = Win32CreateForWrite,
-      .nameSize = Win32NameSize,
-      .fileSize = Win32FileSize,
+      .lookUpName = Win32LookUpName,
+      .queryFileSize = Win32QueryFileSize,
       .readBlock = Win32ReadBlock,
       .writeBlock = Win32WriteBlock,
       .closeFile = Win32CloseFile,
@@ -271,13 +268,13 @@ const PlatformOps& RealPlatformOps() {
       .errorText = Win32ErrorText,
       .allocBlock = Win32AllocBlock,
       .freeBlock = Win32FreeBlock,
-      .upperCase = Win32UpperCase,
-      .formatV = Win32FormatV,
+      .upperCaseAscii = Win32UpperCaseAscii,
+      .formatText = Win32FormatText,
       .createTempBeside = Win32CreateTempBeside,
       .moveOver = Win32MoveOver,
       .removeFile = Win32RemoveFile,
-      .freeSpace = Win32FreeSpace,
-      .sameFile = Win32SameFile,
+      .freeSpaceBeside = Win32FreeSpaceBeside,
+      .isSameFile = Win32IsSameFile,
       .flushFile = Win32FlushFile,
   };
   return ops;

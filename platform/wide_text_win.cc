@@ -29,13 +29,8 @@ std::string ToBytes(UINT codePage, const wchar_t* wide) {
 // that makes WideCharToMultiByte refuse the others, so they are looked for here.
 bool SurrogatesPaired(const wchar_t* wide) {
   for (; *wide; ++wide) {
-    const unsigned unit = static_cast<unsigned>(*wide);
-    if (unit >= 0xDC00 && unit <= 0xDFFF) return false;  // a low half with no high one
-    if (unit >= 0xD800 && unit <= 0xDBFF) {
-      const unsigned next = static_cast<unsigned>(wide[1]);
-      if (next < 0xDC00 || next > 0xDFFF) return false;  // a high half with no low one
-      ++wide;
-    }
+    if (IsLowSurrogate(*wide)) return false;  // a low half with no high one
+    if (IsHighSurrogate(*wide) && !IsLowSurrogate(*++wide)) return false;
   }
   return true;
 }

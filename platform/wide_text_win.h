@@ -12,6 +12,14 @@
 
 // UTF-8 to UTF-16. Returns false for a text that is not valid UTF-8.
 bool WideFromUtf8(const char* utf8, std::wstring* wide);
+// The two halves of a UTF-16 surrogate pair: a high one, then a low one.
+inline bool IsHighSurrogate(wchar_t unit) {
+  return unit >= 0xD800 && unit <= 0xDBFF;
+}
+inline bool IsLowSurrogate(wchar_t unit) {
+  return unit >= 0xDC00 && unit <= 0xDFFF;
+}
+
 // UTF-16 to UTF-8. Returns false for a text with a lone surrogate: file systems allow such
 // names, but UTF-8 cannot spell them, and a replacement character could name another file.
 bool Utf8FromWide(const wchar_t* wide, std::string* utf8);

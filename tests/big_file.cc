@@ -61,7 +61,7 @@ void SparseModel::Fill(uint64_t at, char* out, size_t count) const {
 
 bool SparseModel::Holds(const std::string& path, uint64_t at, uint64_t count) const {
   uint64_t size = 0;
-  if (GetNameSize(path.c_str(), &size) != NameLookup::kFound || size != count) return false;
+  if (LookUpName(path.c_str(), &size) != NameLookup::kFound || size != count) return false;
   const FileHandle file = OpenForRead(path.c_str());
   if (file == kNoFile) return false;
   const uint32_t chunkBytes = 1u << 20;

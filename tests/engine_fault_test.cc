@@ -19,11 +19,12 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const FaultOp kAllOps[] = {FaultOp::kOpenForRead, FaultOp::kCreateForWrite, FaultOp::kNameSize,
-                           FaultOp::kFileSize,    FaultOp::kReadBlock,      FaultOp::kWriteBlock,
-                           FaultOp::kAllocBlock,  FaultOp::kCreateTemp,     FaultOp::kMoveOver,
-                           FaultOp::kRemoveFile,  FaultOp::kFreeSpace,      FaultOp::kSameFile,
-                           FaultOp::kFlushFile};
+const FaultOp kAllOps[] = {
+    FaultOp::kOpenForRead,   FaultOp::kCreateForWrite,   FaultOp::kLookUpName,
+    FaultOp::kQueryFileSize, FaultOp::kReadBlock,        FaultOp::kWriteBlock,
+    FaultOp::kAllocBlock,    FaultOp::kCreateTempBeside, FaultOp::kMoveOver,
+    FaultOp::kRemoveFile,    FaultOp::kFreeSpaceBeside,  FaultOp::kIsSameFile,
+    FaultOp::kFlushFile};
 
 // One shape of work: the source and piece sizes, and whether a piece takes several buffers.
 struct Mode {
@@ -90,7 +91,7 @@ class EngineFaultTest : public TempDirTest, public ::testing::WithParamInterface
   // How many pieces a split has completed before the failing call `n` of `op`. Each piece is
   // created once, checked against the source once, and read and written one buffer at a time.
   size_t PiecesBefore(FaultOp op, int n) const {
-    if (op == FaultOp::kCreateForWrite || op == FaultOp::kSameFile) return n - 1;
+    if (op == FaultOp::kCreateForWrite || op == FaultOp::kIsSameFile) return n - 1;
     if (op != FaultOp::kWriteBlock && op != FaultOp::kReadBlock) return 0;
     size_t pieces = 0;
     for (int calls = 0; pieces < pieces_.size(); ++pieces) {
@@ -133,9 +134,9 @@ TEST_P(EngineFaultTest, SplitFailsCleanlyAtEveryCall) {
   ASSERT_EQ(SplitFile("source.bin", static_cast<int32_t>(step)), 1);
   const std::vector<int> counts = CallCounts();
   RemoveFaultOps();
-  ASSERT_EQ(counts[static_cast<int>(FaultOp::kFreeSpace)], 1);   // asked before any piece
-  ASSERT_EQ(counts[static_cast<int>(FaultOp::kAllocBlock)], 1);  // the buffer
-  ASSERT_EQ(counts[static_cast<int>(FaultOp::kSameFile)], static_cast<int>(pieces_.size()));
+  ASSERT_EQ(counts[static_cast<int>(FaultOp::kFreeSpaceBeside)], 1);  // asked before any piece
+  ASSERT_EQ(counts[static_cast<int>(FaultOp::kAllocBlock)], 1);       // the buffer
+  ASSERT_EQ(counts[static_cast<int>(FaultOp::kIsSameFile)], static_cast<int>(pieces_.size()));
   ForEveryFault(counts, [&](FaultOp op, int n, bool forever) {
     ResetFiles(true);
     InstallFaultOpsFor(GetParam());
@@ -144,7 +145,7 @@ TEST_P(EngineFaultTest, SplitFailsCleanlyAtEveryCall) {
     ExpectNoLeaks(op, n);
     ExpectFailedCallIsTheReason();
     RemoveFaultOps();
-    if (op == FaultOp::kFreeSpace) {
+    if (op == FaultOp::kFreeSpaceBeside) {
       // An unknown free space is no reason to give up.
       EXPECT_EQ(result, 1);
       EXPECT_EQ(ExpectCompletePieces(source_, step, {"source.bin"}), pieces_.size());
@@ -186,7 +187,7 @@ TEST_P(EngineFaultTest, RestoreFailsCleanlyAtEveryCall) {
     // A look-up that fails cannot tell whether the name exists: it does not end the set
     // early, it fails the restore. An unknown free space is no reason to refuse.
     size_t joined = 0;
-    if (op == FaultOp::kFreeSpace) joined = pieces_.size();
+    if (op == FaultOp::kFreeSpaceBeside) joined = pieces_.size();
     if (joined > 0) {
       std::string bytes;
       for (size_t i = 0; i < joined; ++i) bytes += pieces_[i];

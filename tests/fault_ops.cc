@@ -63,25 +63,25 @@ FileHandle FaultCreateForWrite(const char* path) {
   return file;
 }
 
-NameLookup FaultNameSize(const char* path, uint64_t* size) {
-  if (ShouldFail(FaultOp::kNameSize)) return NameLookup::kUnknown;
-  return Real().nameSize(path, size);
+NameLookup FaultLookUpName(const char* path, uint64_t* size) {
+  if (ShouldFail(FaultOp::kLookUpName)) return NameLookup::kUnknown;
+  return Real().lookUpName(path, size);
 }
 
-int FaultFileSize(FileHandle file, uint64_t* size) {
-  if (ShouldFail(FaultOp::kFileSize)) return 0;
-  return Real().fileSize(file, size);
+bool FaultQueryFileSize(FileHandle file, uint64_t* size) {
+  if (ShouldFail(FaultOp::kQueryFileSize)) return false;
+  return Real().queryFileSize(file, size);
 }
 
-int FaultReadBlock(FileHandle file, void* buffer, uint32_t count) {
-  if (ShouldFail(FaultOp::kReadBlock)) return 0;
+bool FaultReadBlock(FileHandle file, void* buffer, uint32_t count) {
+  if (ShouldFail(FaultOp::kReadBlock)) return false;
   return Real().readBlock(file, buffer, count);
 }
 
-int FaultWriteBlock(FileHandle file, const void* buffer, uint32_t count) {
+bool FaultWriteBlock(FileHandle file, const void* buffer, uint32_t count) {
   if (ShouldFail(FaultOp::kWriteBlock)) {
     Real().writeBlock(file, buffer, count / 2);
-    return 0;
+    return false;
   }
   return Real().writeBlock(file, buffer, count);
 }
@@ -115,46 +115,46 @@ void FaultFreeBlock(void* block) {
 }
 
 FileHandle FaultCreateTempBeside(const char* path, std::string* name) {
-  if (ShouldFail(FaultOp::kCreateTemp)) return kNoFile;
+  if (ShouldFail(FaultOp::kCreateTempBeside)) return kNoFile;
   FileHandle file = Real().createTempBeside(path, name);
   if (file != kNoFile) ++g_state.openFiles;
   return file;
 }
 
-int FaultMoveOver(const char* from, const char* to) {
-  if (ShouldFail(FaultOp::kMoveOver)) return 0;
+bool FaultMoveOver(const char* from, const char* to) {
+  if (ShouldFail(FaultOp::kMoveOver)) return false;
   return Real().moveOver(from, to);
 }
 
-int FaultRemoveFile(const char* path) {
-  if (ShouldFail(FaultOp::kRemoveFile)) return 0;
+bool FaultRemoveFile(const char* path) {
+  if (ShouldFail(FaultOp::kRemoveFile)) return false;
   return Real().removeFile(path);
 }
 
-int FaultFreeSpace(const char* path, uint64_t* bytes) {
-  if (ShouldFail(FaultOp::kFreeSpace)) return 0;
-  if (!g_state.fixedFreeSpace) return Real().freeSpace(path, bytes);
+bool FaultFreeSpaceBeside(const char* path, uint64_t* bytes) {
+  if (ShouldFail(FaultOp::kFreeSpaceBeside)) return false;
+  if (!g_state.fixedFreeSpace) return Real().freeSpaceBeside(path, bytes);
   *bytes = g_state.freeSpace;
-  return 1;
+  return true;
 }
 
-int FaultSameFile(FileHandle file, const char* path) {
-  if (ShouldFail(FaultOp::kSameFile)) return 1;
-  return Real().sameFile(file, path);
+bool FaultIsSameFile(FileHandle file, const char* path) {
+  if (ShouldFail(FaultOp::kIsSameFile)) return true;
+  return Real().isSameFile(file, path);
 }
 
-int FaultFlushFile(FileHandle file) {
-  if (ShouldFail(FaultOp::kFlushFile)) return 0;
+bool FaultFlushFile(FileHandle file) {
+  if (ShouldFail(FaultOp::kFlushFile)) return false;
   return Real().flushFile(file);
 }
 
 }  // namespace
 
 const char* FaultOpName(FaultOp op) {
-  static const char* const names[] = {"openForRead", "createForWrite", "nameSize",   "fileSize",
-                                      "readBlock",   "writeBlock",     "allocBlock", "createTemp",
-                                      "moveOver",    "removeFile",     "freeSpace",  "sameFile",
-                                      "flushFile"};
+  static const char* const names[] = {
+      "openForRead",     "createForWrite", "lookUpName",       "queryFileSize", "readBlock",
+      "writeBlock",      "allocBlock",     "createTempBeside", "moveOver",      "removeFile",
+      "freeSpaceBeside", "isSameFile",     "flushFile"};
   return names[static_cast<int>(op)];
 }
 
@@ -165,8 +165,8 @@ void InstallFaultOps() {
   PlatformOps ops = RealPlatformOps();
   ops.openForRead = FaultOpenForRead;
   ops.createForWrite = FaultCreateForWrite;
-  ops.nameSize = FaultNameSize;
-  ops.fileSize = FaultFileSize;
+  ops.lookUpName = FaultLookUpName;
+  ops.queryFileSize = FaultQueryFileSize;
   ops.readBlock = FaultReadBlock;
   ops.writeBlock = FaultWriteBlock;
   ops.closeFile = FaultCloseFile;
@@ -177,8 +177,8 @@ void InstallFaultOps() {
   ops.createTempBeside = FaultCreateTempBeside;
   ops.moveOver = FaultMoveOver;
   ops.removeFile = FaultRemoveFile;
-  ops.freeSpace = FaultFreeSpace;
-  ops.sameFile = FaultSameFile;
+  ops.freeSpaceBeside = FaultFreeSpaceBeside;
+  ops.isSameFile = FaultIsSameFile;
   ops.flushFile = FaultFlushFile;
   SetPlatformOps(ops);
 }

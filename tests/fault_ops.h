@@ -10,16 +10,16 @@
 enum class FaultOp {
   kOpenForRead,
   kCreateForWrite,
-  kNameSize,
-  kFileSize,
+  kLookUpName,
+  kQueryFileSize,
   kReadBlock,
   kWriteBlock,
   kAllocBlock,
-  kCreateTemp,
+  kCreateTempBeside,
   kMoveOver,
   kRemoveFile,
-  kFreeSpace,
-  kSameFile,
+  kFreeSpaceBeside,
+  kIsSameFile,
   kFlushFile,
   kCount
 };

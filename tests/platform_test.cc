@@ -67,18 +67,18 @@ TEST_F(PlatformTest, FoldersAndMissingNames) {
   EXPECT_EQ(CreateForWrite("folder"), kNoFile);
   EXPECT_TRUE(fs::is_directory("folder"));
   uint64_t size = 7;
-  EXPECT_EQ(GetNameSize("folder", &size), NameLookup::kFound);  // a folder's name exists
+  EXPECT_EQ(LookUpName("folder", &size), NameLookup::kFound);  // a folder's name exists
   EXPECT_EQ(size, 0u);
   WriteFileBytes("file", "abc");
   // Only "no such name" is missing; a look-up that fails otherwise cannot tell.
-  EXPECT_EQ(GetNameSize("missing", &size), NameLookup::kMissing);
-  EXPECT_EQ(GetNameSize("file/sub", &size), NameLookup::kMissing);
+  EXPECT_EQ(LookUpName("missing", &size), NameLookup::kMissing);
+  EXPECT_EQ(LookUpName("file/sub", &size), NameLookup::kMissing);
 #ifdef _WIN32
   const std::string unaskable = "\xFF";  // no UTF-8, so no name that Windows can be asked about
 #else
   const std::string unaskable(300, 'a');  // longer than a name can be
 #endif
-  EXPECT_EQ(GetNameSize(unaskable.c_str(), &size), NameLookup::kUnknown);
+  EXPECT_EQ(LookUpName(unaskable.c_str(), &size), NameLookup::kUnknown);
   EXPECT_EQ(OpenForRead("missing"), kNoFile);
   EXPECT_FALSE(RemoveFile("missing"));
 }
@@ -86,12 +86,12 @@ TEST_F(PlatformTest, FoldersAndMissingNames) {
 TEST_F(PlatformTest, SizesHaveBothHalves) {
   MakeSparseFile("big", (uint64_t{1} << 32) + 10);  // only its size is real
   uint64_t size = 0;
-  ASSERT_EQ(GetNameSize("big", &size), NameLookup::kFound);
+  ASSERT_EQ(LookUpName("big", &size), NameLookup::kFound);
   EXPECT_EQ(size, (uint64_t{1} << 32) + 10);
   const FileHandle file = OpenForRead("big");
   ASSERT_NE(file, kNoFile);
   size = 0;
-  EXPECT_TRUE(GetFileSize64(file, &size));
+  EXPECT_TRUE(QueryFileSize(file, &size));
   CloseFile(file);
   EXPECT_EQ(size, (uint64_t{1} << 32) + 10);
 }

@@ -38,7 +38,7 @@ class RestorePassTest : public EngineTest {
     InstallFaultOps();
     BeforeCall(FaultOp::kOpenForRead, 1, change);
     EXPECT_EQ(RestoreFile("out"), 0);
-    EXPECT_EQ(CallCount(FaultOp::kNameSize), 4);
+    EXPECT_EQ(CallCount(FaultOp::kLookUpName), 4);
     EXPECT_EQ(ReadFileBytes("out"), "old output");
     for (const std::string& name : ListCurrentDir()) EXPECT_EQ(name.find('~'), name.npos);
   }
@@ -94,8 +94,8 @@ TEST_F(RestorePassTest, ContentChangedAtTheSameSizeIsRead) {
 // writing such files.
 uint32_t g_fakeLow = 0;
 uint32_t g_fakeHighOf02 = 0;
-NameLookup FakeNameSize(const char* path, uint64_t* size) {
-  const NameLookup lookup = RealPlatformOps().nameSize(path, size);
+NameLookup FakeLookUpName(const char* path, uint64_t* size) {
+  const NameLookup lookup = RealPlatformOps().lookUpName(path, size);
   if (lookup != NameLookup::kFound) return lookup;
   const uint32_t high = std::string(path) == "out-02" ? g_fakeHighOf02 : 0;
   *size = (uint64_t{high} << 32) | g_fakeLow;
@@ -107,7 +107,7 @@ class RestoreLimitTest : public RestorePassTest {
   void Fake(uint32_t low, uint32_t highOf02) {
     g_fakeLow = low;
     g_fakeHighOf02 = highOf02;
-    UnderlyingOps().nameSize = FakeNameSize;
+    UnderlyingOps().lookUpName = FakeLookUpName;
   }
 };
 
@@ -134,7 +134,7 @@ TEST_F(RestoreLimitTest, JoinMustFitBesideTheOutput) {
   EXPECT_EQ(RestoreFile("out"), 0);
   EXPECT_EQ(CallCount(FaultOp::kAllocBlock), 0);
   EXPECT_EQ(CallCount(FaultOp::kOpenForRead), 0);
-  EXPECT_EQ(CallCount(FaultOp::kCreateTemp), 0);
+  EXPECT_EQ(CallCount(FaultOp::kCreateTempBeside), 0);
   EXPECT_EQ(ReadFileBytes("out"), "old output");
   FixFreeSpace(12);  // exactly enough
   EXPECT_EQ(RestoreFile("out"), 1);

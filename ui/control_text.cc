@@ -24,8 +24,7 @@ std::string ControlCodePage932Text(int id, size_t maxBytes) {
   std::string text;
   // Character by character (a surrogate pair stays whole), so that the cut falls between two.
   for (size_t at = 0; at < wide.size();) {
-    const bool pair = wide[at] >= 0xD800 && wide[at] <= 0xDBFF && at + 1 < wide.size();
-    const size_t units = pair ? 2 : 1;
+    const size_t units = IsHighSurrogate(wide[at]) && at + 1 < wide.size() ? 2 : 1;
     std::string bytes = CodePage932FromWide(wide.substr(at, units).c_str());
     if (bytes.empty()) bytes = wide[at] < 0x80 ? std::string(1, static_cast<char>(wide[at])) : "?";
     if (text.size() + bytes.size() > maxBytes) break;

@@ -17,14 +17,14 @@
 
 namespace {
 
-// The whole size, both halves, so that files of 4 GiB or more show their true size.
-// Returns false when the file cannot be opened (a folder, a missing file, a file held without
-// sharing) or its size cannot be read.
-bool ReadFileSize(const char* path, double* size) {
+// The file's whole size, both halves, so that files of 4 GiB or more show their true size, as
+// the file itself answers when opened. Returns false when it cannot be opened (a folder, a
+// missing file, a file held without sharing) or cannot tell its size.
+bool QuerySizeOf(const char* path, double* size) {
   const FileHandle file = OpenForRead(path);
   if (file == kNoFile) return false;
   uint64_t bytes = 0;
-  const bool known = GetFileSize64(file, &bytes);
+  const bool known = QueryFileSize(file, &bytes);
   CloseFile(file);
   // Two exact 32-bit halves: every size below 2^53 bytes converts without rounding.
   *size = static_cast<double>(static_cast<uint32_t>(bytes >> 32)) * 4294967296.0 +
@@ -73,7 +73,7 @@ void ShowFile(const std::wstring& name) {
   // A name that UTF-8 cannot spell is opened by no other name: it counts as not openable.
   std::string path;
   double size = 0;
-  if (Utf8FromWide(name.c_str(), &path) && ReadFileSize(path.c_str(), &size)) {
+  if (Utf8FromWide(name.c_str(), &path) && QuerySizeOf(path.c_str(), &size)) {
     ShowInfo(WidenAscii(FormatNumber(size)) + kTextSizeSuffix);
   } else {
     ShowInfo(kTextOpenFailed);
