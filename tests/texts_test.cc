@@ -1,6 +1,6 @@
-// Every text of the window: it reads as written (its UTF-8 form, as the description of the
-// program writes it), and each Japanese text of the original program becomes, in code page 932,
-// exactly the bytes it always showed. glibc's iconv converts, independently of the program.
+// Every text of the window: it reads as written (its readable UTF-8 form), and each text of the
+// window's design becomes, in code page 932, exactly the bytes given for it here. glibc's iconv
+// converts, independently of the program.
 #include "ui/texts.h"
 
 #include <gtest/gtest.h>
@@ -47,12 +47,12 @@ TEST(Texts, ReadAsWritten) {
   for (const auto& c : cases) EXPECT_EQ(FromWide("UTF-8", c.text), c.utf8);
 }
 
-TEST(Texts, AreTheCodePage932BytesTheyAlwaysWere) {
+TEST(Texts, AreTheirGivenCodePage932Bytes) {
   const struct {
     const wchar_t* text;
     const char* bytes;
   } cases[] = {
-      // The title, byte for byte as the description gives it.
+      // The title, byte for byte.
       {kTitle, "\x20\x46\x69\x6C\x65\x81\x40\x95\xAA\x8A\x84\x81\x40\x95\x9C\x8C\xB3"},
       {kFontFace,
        "\x82l\x82r \x82o\x83S\x83V\x83"

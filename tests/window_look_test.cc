@@ -11,7 +11,7 @@
 #include "ui/app_state.h"
 #include "ui/control_ids.h"
 #include "ui/controls.h"
-#include "ui/startup.h"
+#include "ui/main.h"
 #include "ui/texts.h"
 
 namespace {

@@ -13,8 +13,7 @@
 #include "platform/wide_text_win.h"
 #include "tests/win_test_util.h"
 #include "ui/app_state.h"
-#include "ui/main_window.h"
-#include "ui/message_loop.h"
+#include "ui/main.h"
 #include "ui/texts.h"
 #include "ui/work.h"
 

@@ -14,7 +14,7 @@
 #include "tests/window_test_util.h"
 #include "ui/app_state.h"
 #include "ui/control_ids.h"
-#include "ui/message_loop.h"
+#include "ui/main.h"
 #include "ui/taskbar.h"
 #include "ui/texts.h"
 #include "ui/work.h"

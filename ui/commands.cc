@@ -7,11 +7,12 @@
 #include "conv/parse.h"
 #include "conv/piece_size.h"
 #include "core/piece_name.h"
+#include "platform/platform.h"
+#include "platform/wide_text_win.h"
 #include "ui/app_state.h"
 #include "ui/control_ids.h"
 #include "ui/control_text.h"
 #include "ui/controls.h"
-#include "ui/reason.h"
 #include "ui/texts.h"
 
 namespace {
@@ -22,6 +23,51 @@ bool IsChecked(int id) {
 
 // The size field's text is read as at most 255 bytes of code page 932.
 constexpr size_t kSizeTextBytes = 255;
+
+// The last name of a path: the piece's file name without its folder.
+std::wstring FileNameOf(const std::string& path) {
+  std::wstring wide;
+  if (!WideFromUtf8(path.c_str(), &wide)) return std::wstring();
+  const size_t slash = wide.find_last_of(L"\\/");
+  return slash == std::wstring::npos ? wide : wide.substr(slash + 1);
+}
+
+std::wstring SystemMessage(uint32_t error) {
+  std::wstring message;
+  if (WideFromUtf8(ErrorText(error).c_str(), &message) && !message.empty()) return message;
+  std::wstring number;
+  do {
+    number.insert(number.begin(), static_cast<wchar_t>(L'0' + error % 10));
+    error /= 10;
+  } while (error != 0);
+  return kReasonUnknownError + number;
+}
+
+// The words for why a work failed: the system's message for the error that ended it, in the
+// user's language where the system has one, after the file name of the piece at fault where a
+// piece was ("53203-01: ..."); the program's own Japanese text where no system error is behind
+// the failure.
+std::wstring FailureReason(const Failure& failure) {
+  switch (failure.kind) {
+    case FailureKind::kSystem:
+      return (failure.piece.empty() ? std::wstring() : FileNameOf(failure.piece) + L": ") +
+             SystemMessage(failure.error);
+    case FailureKind::kNoMemory:
+      return kReasonNoMemory;
+    case FailureKind::kNoRoom:
+      return kReasonNoRoom;
+    case FailureKind::kPieceIsSource:
+      return kReasonPieceIsSource;
+    case FailureKind::kTooManyPieces:
+      return kReasonTooManyPieces;
+    case FailureKind::kSetChanged:
+      return kReasonSetChanged;
+    case FailureKind::kNone:
+    case FailureKind::kStopped:
+      break;
+  }
+  return std::wstring();
+}
 
 // A path line that UTF-8 cannot spell (a lone surrogate), or too short to cut a piece's
 // index from: no name of a file, as Windows would say of it.

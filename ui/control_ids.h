@@ -15,3 +15,7 @@ enum ControlId {
   ID_ENTER_KEY = 1010,   // static: "Enter key" caption
   ID_SPLIT = 1011,       // push button: split
 };
+
+// The controls through which a work is started or changed: disabled and deaf during a work.
+inline constexpr int kWorkControls[] = {ID_SIZE,    ID_UNIT_BYTE, ID_UNIT_KB,
+                                        ID_UNIT_MB, ID_RESTORE,   ID_SPLIT};

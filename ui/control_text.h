@@ -1,6 +1,6 @@
 // The texts of the window's controls, through the wide entry points. The program's own texts are
 // UTF-16 already (ui/texts.h); paths cross this edge as UTF-8, and the size field's text as the
-// code page 932 bytes that the number parser has always read.
+// code page 932 bytes that the number parser reads, those that a Japanese Windows gives.
 #pragma once
 
 #include <windows.h>

@@ -8,7 +8,8 @@
 #include "ui/control_ids.h"
 #include "ui/later_windows.h"
 #include "ui/texts.h"
-#include "ui/work.h"
+
+HFONT SharedFont = nullptr;
 
 namespace {
 
@@ -27,7 +28,6 @@ struct ControlSpec {
   DWORD style;  // besides WS_CHILD | WS_VISIBLE
   DWORD exStyle;
   int x, y, width, height;  // client pixels at 96 DPI
-  bool startsWork;          // a work is started or changed through it
   Fit fit;
 };
 
@@ -36,21 +36,21 @@ struct ControlSpec {
 // before.
 const ControlSpec kControls[] = {
     {ID_SIZE, kClassEdit, L"", WS_GROUP | WS_TABSTOP | ES_NUMBER | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE,
-     329, 64, 30, 18, true, Fit::kNone},
-    {ID_UNIT_BYTE, kClassButton, kTextByte, WS_GROUP | BS_AUTORADIOBUTTON, 0, 384, 15, 48, 14, true,
+     329, 64, 30, 18, Fit::kNone},
+    {ID_UNIT_BYTE, kClassButton, kTextByte, WS_GROUP | BS_AUTORADIOBUTTON, 0, 384, 15, 48, 14,
      Fit::kRadio},
-    {ID_UNIT_KB, kClassButton, kTextKB, BS_AUTORADIOBUTTON, 0, 384, 31, 48, 14, true, Fit::kRadio},
-    {ID_UNIT_MB, kClassButton, kTextMB, BS_AUTORADIOBUTTON, 0, 384, 47, 48, 14, true, Fit::kRadio},
+    {ID_UNIT_KB, kClassButton, kTextKB, BS_AUTORADIOBUTTON, 0, 384, 31, 48, 14, Fit::kRadio},
+    {ID_UNIT_MB, kClassButton, kTextMB, BS_AUTORADIOBUTTON, 0, 384, 47, 48, 14, Fit::kRadio},
     {ID_RESTORE, kClassButton, kTextRestore, WS_GROUP | WS_TABSTOP | BS_PUSHBUTTON, 0, 30, 64, 80,
-     20, true, Fit::kButton},
-    {ID_INFO, kClassStatic, L"", WS_GROUP | SS_LEFT, 0, 280, 41, 92, 12, false, Fit::kNone},
-    {ID_PATH, kClassStatic, kTextPathStart, SS_LEFT, 0, 12, 11, 358, 22, false, Fit::kNone},
-    {ID_FRAME, kClassButton, L"", BS_GROUPBOX, 0, 4, 0, 374, 59, false, Fit::kNone},
-    {ID_SPLIT_BY, kClassStatic, kTextSplitBy, SS_LEFT, 0, 386, 70, 37, 12, false, Fit::kLabel},
-    {ID_UNIT_LABEL, kClassStatic, kTextKB, SS_LEFT, 0, 363, 70, 24, 12, false, Fit::kLabel},
-    {ID_ENTER_KEY, kClassStatic, kTextEnterKey, SS_LEFT, 0, 207, 70, 62, 16, false, Fit::kLabel},
+     20, Fit::kButton},
+    {ID_INFO, kClassStatic, L"", WS_GROUP | SS_LEFT, 0, 280, 41, 92, 12, Fit::kNone},
+    {ID_PATH, kClassStatic, kTextPathStart, SS_LEFT, 0, 12, 11, 358, 22, Fit::kNone},
+    {ID_FRAME, kClassButton, L"", BS_GROUPBOX, 0, 4, 0, 374, 59, Fit::kNone},
+    {ID_SPLIT_BY, kClassStatic, kTextSplitBy, SS_LEFT, 0, 386, 70, 37, 12, Fit::kLabel},
+    {ID_UNIT_LABEL, kClassStatic, kTextKB, SS_LEFT, 0, 363, 70, 24, 12, Fit::kLabel},
+    {ID_ENTER_KEY, kClassStatic, kTextEnterKey, SS_LEFT, 0, 207, 70, 62, 16, Fit::kLabel},
     {ID_SPLIT, kClassButton, kTextSplit, WS_GROUP | WS_TABSTOP | BS_PUSHBUTTON, 0, 267, 65, 36, 18,
-     true, Fit::kButton},
+     Fit::kButton},
 };
 constexpr size_t kControlCount = std::size(kControls);
 
@@ -201,7 +201,6 @@ void CreateControls(HWND parent) {
     SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(SharedFont), 0);
     // The size field has no label before it from which a screen reader would take its name.
     if (c.id == ID_SIZE) NameForScreenReaders(control, kTextSizeName);
-    if (c.startsWork) GuardDuringWork(control);
   }
   SendDlgItemMessageW(parent, ID_UNIT_KB, BM_SETCHECK, 1, 0);
   MoveUnitTabStop(parent);

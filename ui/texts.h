@@ -1,7 +1,7 @@
 // Every text the window shows, and the names of its window classes, as UTF-16 (wide literals),
 // so that nothing the window needs depends on a code page table: the readable text is in the
-// comment above each. Each Japanese text is also exactly what code page 932 spells with the bytes
-// the program has always shown (tests/texts_test.cc holds those bytes).
+// comment above each. Each text of the window's design is also exactly what code page 932
+// spells with its given bytes (tests/texts_test.cc holds them).
 #pragma once
 
 // " File　分割　復元" (window title)

@@ -1,5 +1,5 @@
 // A split or restore at work on a thread of its own, while the window's thread goes on reading
-// its messages as ever: the window repaints, moves and answers, and the work can be stopped.
+// its messages: the window repaints, moves and answers, and the work can be stopped.
 // One work at a time. The engines run on the work's thread and only report to it; the work
 // posts what they report to the main window, and everything the window shows is done on the
 // window's thread.
