@@ -31,10 +31,6 @@ TEST(Texts, ReadAsWritten) {
     const char* utf8;
   } cases[] = {
       {kTitle, " File　分割　復元"},
-      {kFontFace, "ＭＳ Ｐゴシック"},
-      {kTextEnterKey, "Enterキー："},
-      {kTextRestoreDone, "○　復元成功　拡張子を元に戻しましょう。"},
-      {kTextRestoreFailed, "×  復元失敗"},
       {kTextStopped, "×　中止しました。"},
       {kTextWorkBlocksShutdown, "ファイルを分割・復元しています。"},
       {kTextSizeName, "分割サイズ"},
