@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <vector>
 
 namespace {
 
@@ -76,21 +75,22 @@ bool ExactFullPath(const std::wstring& path, std::wstring* full) {
     SetLastError(ERROR_BAD_PATHNAME);
     return false;
   }
-  // The names after the root, with "." and ".." taken out as Windows takes them out.
-  std::vector<std::wstring> names;
+  // The names after the root, each behind a backslash, with "." and ".." taken out as Windows
+  // takes them out.
+  *full = text.substr(0, root);
   for (size_t at = root; at < text.size();) {
     const size_t end = std::min(text.find(L'\\', at), text.size());
     const std::wstring name = text.substr(at, end - at);
     if (name == L"..") {
-      if (!names.empty()) names.pop_back();
+      // Back to the name before, never into the root ("\\server\share" holds backslashes).
+      const size_t last = full->rfind(L'\\');
+      full->resize(last == std::wstring::npos || last < root ? root : last);
     } else if (!name.empty() && name != L".") {
-      names.push_back(name);
+      *full += L"\\" + name;
     }
     at = end + 1;
   }
-  *full = text.substr(0, root);
-  for (const std::wstring& name : names) *full += L"\\" + name;
-  if (names.empty()) *full += L"\\";
+  if (full->size() == root) *full += L"\\";
   return true;
 }
 

@@ -35,12 +35,9 @@ std::wstring FileNameOf(const std::string& path) {
 std::wstring SystemMessage(uint32_t error) {
   std::wstring message;
   if (WideFromUtf8(ErrorText(error).c_str(), &message) && !message.empty()) return message;
-  std::wstring number;
-  do {
-    number.insert(number.begin(), static_cast<wchar_t>(L'0' + error % 10));
-    error /= 10;
-  } while (error != 0);
-  return kReasonUnknownError + number;
+  char number[12];
+  FormatText(number, sizeof number, "%lu", static_cast<unsigned long>(error));
+  return kReasonUnknownError + WidenAscii(number);
 }
 
 // The words for why a work failed: the system's message for the error that ended it, in the

@@ -6,6 +6,7 @@
 #include "ui/accessible_name.h"
 #include "ui/app_state.h"
 #include "ui/control_ids.h"
+#include "ui/control_text.h"
 #include "ui/later_windows.h"
 #include "ui/texts.h"
 
@@ -224,11 +225,7 @@ void LayOutAtDpi(HWND window, UINT dpi, const RECT& suggested) {
   g_dpi = dpi;
   UseFontForDpi(window);
   PlaceControls(window);
-  HWND info = GetDlgItem(window, ID_INFO);
-  std::wstring text(static_cast<size_t>(GetWindowTextLengthW(info)) + 1, L'\0');
-  text.resize(
-      static_cast<size_t>(GetWindowTextW(info, text.data(), static_cast<int>(text.size()))));
-  ShowInfo(text);
+  ShowInfo(ControlWideText(ID_INFO));
   SetWindowPos(window, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
   FitWindowToControls(window);

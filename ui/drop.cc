@@ -42,9 +42,9 @@ std::wstring FirstDroppedName(HDROP drop) {
 
 // Whether `path` names a file or folder that exists, by its exact name.
 bool Exists(const std::wstring& path) {
-  std::wstring full;
-  return ExactFullPath(path, &full) &&
-         GetFileAttributesW(LongForm(full).c_str()) != INVALID_FILE_ATTRIBUTES;
+  std::string utf8;
+  uint64_t size = 0;
+  return Utf8FromWide(path.c_str(), &utf8) && LookUpName(utf8.c_str(), &size) == NameLookup::kFound;
 }
 
 // The program's argument: what follows its own name on the command line, without the blanks

@@ -7,6 +7,7 @@
 #include "core/progress.h"
 #include "core/restore.h"
 #include "core/split.h"
+#include "platform/platform.h"
 #include "ui/app_state.h"
 #include "ui/control_ids.h"
 #include "ui/control_text.h"
@@ -47,11 +48,9 @@ unsigned Percent(uint64_t done, uint64_t total) {
 
 // "0%" to "100%".
 std::wstring PercentText(unsigned percent) {
-  std::wstring text;
-  if (percent >= 100) text += L'1';
-  if (percent >= 10) text += static_cast<wchar_t>(L'0' + percent / 10 % 10);
-  text += static_cast<wchar_t>(L'0' + percent % 10);
-  return text + L'%';
+  char text[8];
+  FormatText(text, sizeof text, "%u%%", percent);
+  return WidenAscii(text);
 }
 
 // On the work's thread, from the engines: a changed percentage goes to the window.
@@ -106,13 +105,9 @@ LRESULT CALLBACK GuardedControlProc(HWND control, UINT message, WPARAM wParam, L
   return CallWindowProcW(own, control, message, wParam, lParam);
 }
 
-// Enables or disables the controls through which a work is started or changed: those guarded.
+// Enables or disables the controls through which a work is started or changed.
 void EnableInput(bool enable) {
-  for (HWND child = GetWindow(MainWindow, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-    if (GetWindowLongPtrW(child, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(GuardedControlProc)) {
-      EnableWindow(child, enable);
-    }
-  }
+  for (int id : kWorkControls) EnableWindow(GetDlgItem(MainWindow, id), enable);
 }
 
 // Vista and later show this reason when the session is to end while a work runs; Windows XP
