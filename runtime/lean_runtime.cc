@@ -48,51 +48,23 @@ void operator delete[](void* block, std::size_t) noexcept {
 
 // What the standard headers call where a container or string would throw.
 namespace std {
-void __throw_bad_exception() {
-  Fail();
-}
-void __throw_bad_alloc() {
-  Fail();
-}
-void __throw_bad_array_new_length() {
-  Fail();
-}
-void __throw_bad_cast() {
-  Fail();
-}
-void __throw_bad_typeid() {
-  Fail();
-}
-void __throw_logic_error(const char*) {
-  Fail();
-}
-void __throw_domain_error(const char*) {
-  Fail();
-}
-void __throw_invalid_argument(const char*) {
-  Fail();
-}
-void __throw_length_error(const char*) {
-  Fail();
-}
-void __throw_out_of_range(const char*) {
-  Fail();
-}
-void __throw_out_of_range_fmt(const char*, ...) {
-  Fail();
-}
-void __throw_runtime_error(const char*) {
-  Fail();
-}
-void __throw_range_error(const char*) {
-  Fail();
-}
-void __throw_overflow_error(const char*) {
-  Fail();
-}
-void __throw_underflow_error(const char*) {
-  Fail();
-}
+// clang-format off
+void __throw_bad_exception() { Fail(); }
+void __throw_bad_alloc() { Fail(); }
+void __throw_bad_array_new_length() { Fail(); }
+void __throw_bad_cast() { Fail(); }
+void __throw_bad_typeid() { Fail(); }
+void __throw_logic_error(const char*) { Fail(); }
+void __throw_domain_error(const char*) { Fail(); }
+void __throw_invalid_argument(const char*) { Fail(); }
+void __throw_length_error(const char*) { Fail(); }
+void __throw_out_of_range(const char*) { Fail(); }
+void __throw_out_of_range_fmt(const char*, ...) { Fail(); }
+void __throw_runtime_error(const char*) { Fail(); }
+void __throw_range_error(const char*) { Fail(); }
+void __throw_overflow_error(const char*) { Fail(); }
+void __throw_underflow_error(const char*) { Fail(); }
+// clang-format on
 }  // namespace std
 
 // Should anything still reach std::terminate, it ends the program without the demangler.
