@@ -20,7 +20,7 @@ void EngineTest::TearDown() {
 
 void WritePieces(const std::string& base, const std::vector<std::string>& pieces) {
   for (size_t i = 0; i < pieces.size(); ++i) {
-    WriteFileBytes(PieceName(base, static_cast<uint32_t>(i)), pieces[i]);
+    WriteFileBytes(PieceName(base, static_cast<int>(i)), pieces[i]);
   }
 }
 
@@ -28,8 +28,8 @@ size_t ExpectCompletePieces(const std::string& source, size_t pieceSize,
                             const std::vector<std::string>& others) {
   std::vector<std::string> expected = others;
   size_t count = 0;
-  while (std::filesystem::exists(PieceName(kBase53203, static_cast<uint32_t>(count)))) {
-    const std::string name = PieceName(kBase53203, static_cast<uint32_t>(count));
+  while (std::filesystem::exists(PieceName(kBase53203, static_cast<int>(count)))) {
+    const std::string name = PieceName(kBase53203, static_cast<int>(count));
     EXPECT_TRUE(ReadFileBytes(name) == source.substr(count * pieceSize, pieceSize)) << name;
     expected.push_back(name);
     ++count;

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <utility>
 
+#include "core/progress.h"
 #include "platform/platform.h"
 
 namespace {
@@ -18,7 +19,6 @@ struct State {
   uint32_t ticks;
   bool fixedFreeSpace;
   uint64_t freeSpace;
-  bool injected;  // the last failed call was made to fail here
 };
 State g_state;
 
@@ -39,8 +39,7 @@ bool ShouldFail(FaultOp op) {
     action();
   }
   const int at = g_state.failAt[i];
-  g_state.injected = at > 0 && (n == at || (g_state.failForever[i] && n > at));
-  return g_state.injected;
+  return at > 0 && (n == at || (g_state.failForever[i] && n > at));
 }
 
 PlatformOps g_underlying;
@@ -95,10 +94,6 @@ uint32_t FaultTickCount() {
   return g_state.fixedTicks ? g_state.ticks : Real().tickCount();
 }
 
-uint32_t FaultLastError() {
-  return g_state.injected ? kInjectedError : Real().lastError();
-}
-
 void* FaultAllocBlock(uint32_t size) {
   if (ShouldFail(FaultOp::kAllocBlock)) return nullptr;
   void* block = Real().allocBlock(size);
@@ -148,13 +143,17 @@ bool FaultFlushFile(FileHandle file) {
   return Real().flushFile(file);
 }
 
+bool FaultStopCheck() {
+  return ShouldFail(FaultOp::kStopCheck);
+}
+
 }  // namespace
 
 const char* FaultOpName(FaultOp op) {
   static const char* const names[] = {
       "openForRead",     "createForWrite", "lookUpName",       "queryFileSize", "readBlock",
       "writeBlock",      "allocBlock",     "createTempBeside", "moveOver",      "removeFile",
-      "freeSpaceBeside", "isSameFile",     "flushFile"};
+      "freeSpaceBeside", "isSameFile",     "flushFile",        "stopCheck"};
   return names[static_cast<int>(op)];
 }
 
@@ -171,7 +170,6 @@ void InstallFaultOps() {
   ops.writeBlock = FaultWriteBlock;
   ops.closeFile = FaultCloseFile;
   ops.tickCount = FaultTickCount;
-  ops.lastError = FaultLastError;
   ops.allocBlock = FaultAllocBlock;
   ops.freeBlock = FaultFreeBlock;
   ops.createTempBeside = FaultCreateTempBeside;
@@ -181,11 +179,13 @@ void InstallFaultOps() {
   ops.isSameFile = FaultIsSameFile;
   ops.flushFile = FaultFlushFile;
   SetPlatformOps(ops);
+  SetStopCheck(FaultStopCheck);
 }
 
 void RemoveFaultOps() {
   g_pending = PendingAction{};
   ResetPlatformOps();
+  SetStopCheck(nullptr);
 }
 
 void FailCall(FaultOp op, int n, bool forever) {

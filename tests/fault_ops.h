@@ -21,6 +21,7 @@ enum class FaultOp {
   kFreeSpaceBeside,
   kIsSameFile,
   kFlushFile,
+  kStopCheck,  // core's question whether to stop: made to fail, it answers yes
   kCount
 };
 
@@ -30,9 +31,6 @@ const char* FaultOpName(FaultOp op);
 // (or ResetPlatformOps()), every platform call goes through them.
 void InstallFaultOps();
 void RemoveFaultOps();
-
-// The error code that a call made to fail leaves for LastError(): no system's code.
-constexpr uint32_t kInjectedError = 0xFA17;
 
 // Makes call number `n` (from 1) of `op` fail; with `forever`, every later call fails too.
 // A failing read delivers nothing; a failing write stores half of the bytes first, as a disk

@@ -10,22 +10,29 @@
 
 namespace {
 
+std::string NameOf(int32_t base, uint32_t index) {
+  return PieceName(base, index);
+}
+std::string NameOf(const std::string& baseText, uint32_t index) {
+  return PieceName(baseText, index);
+}
+
 TEST(PieceName, FromABaseNumber) {
-  EXPECT_EQ(PieceName(4711, 0), "4711-00");
-  EXPECT_EQ(PieceName(7, 0), "7-00");  // no leading zeros in the base
-  EXPECT_EQ(PieceName(0, 5), "0-05");
-  EXPECT_EQ(PieceName(99998, 99), "99998-99");  // the largest base number
-  EXPECT_EQ(PieceName(4711, 100), "4711-100");  // three digits from 100 on, not cut to two
+  EXPECT_EQ(NameOf(4711, 0), "4711-00");
+  EXPECT_EQ(NameOf(7, 0), "7-00");  // no leading zeros in the base
+  EXPECT_EQ(NameOf(0, 5), "0-05");
+  EXPECT_EQ(NameOf(99998, 99), "99998-99");  // the largest base number
+  EXPECT_EQ(NameOf(4711, 100), "4711-100");  // three digits from 100 on, not cut to two
 }
 
 TEST(PieceName, FromABaseText) {
-  EXPECT_EQ(PieceName("C:\\work\\4711", 3), "C:\\work\\4711-03");
-  EXPECT_EQ(PieceName("\x83\x5C", 0), "\x83\x5C-00");  // a trail byte 0x5C stays as it is
-  EXPECT_EQ(PieceName("", 0), "-00");
+  EXPECT_EQ(NameOf("C:\\work\\4711", 3), "C:\\work\\4711-03");
+  EXPECT_EQ(NameOf("\x83\x5C", 0), "\x83\x5C-00");  // a trail byte 0x5C stays as it is
+  EXPECT_EQ(NameOf("", 0), "-00");
   // The longest base text the program holds keeps every byte, with the largest index; a
   // formatter that takes the base through "%s" cuts it at 1024 characters.
   const std::string longest(kMaxPathText, 'a');
-  EXPECT_EQ(PieceName(longest, 2147483647u), longest + "-2147483647");
+  EXPECT_EQ(NameOf(longest, 2147483647u), longest + "-2147483647");
 }
 
 TEST(CutPieceSuffix, CutsTheLastThreeCharacters) {

@@ -190,8 +190,9 @@ TEST_F(PlatformTest, TickCountCountsMilliseconds) {
   EXPECT_LT(elapsed, 10000u);
 }
 
-TEST_F(PlatformTest, BlocksAreWholeAndWritable) {
-  for (uint32_t size : {0u, 1u, 4096u, 1u << 20}) {
+TEST_F(PlatformTest, BlocksOfEverySizeClassAreWholeAndWritable) {
+  // From nothing to far past the engines' buffer.
+  for (uint32_t size : {0u, 1u, 4095u, 4096u, (4u << 20) - 1, 4u << 20, 64u << 20}) {
     SCOPED_TRACE(size);
     char* block = static_cast<char*>(AllocBlock(size));
     ASSERT_NE(block, nullptr);

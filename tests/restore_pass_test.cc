@@ -1,7 +1,7 @@
-// Restoring looks every piece up first and then copies them, in a second pass, into a temporary
-// file beside the output. These tests change the pieces between the two passes, and fake sizes
-// that no test should write to disk, to check that nothing is copied that the look-up did not
-// find and the output stays as it was.
+// Restoring looks every piece up first and then copies them into a file beside the output.
+// These tests change the pieces between the two passes, and fake sizes that no test should
+// write to disk, to check that nothing is read into the wrong place and the output stays as it
+// was.
 #include <gtest/gtest.h>
 
 #include <filesystem>

@@ -31,7 +31,7 @@ TEST_F(RestoreTest, JoinsPiecesInIndexOrder) {
   ASSERT_EQ(RestoreFile("4711"), 1);
   EXPECT_EQ(ReadFileBytes("4711"), Concat(pieces, 4));
   for (size_t i = 0; i < pieces.size(); ++i) {
-    EXPECT_EQ(ReadFileBytes(PieceName("4711", static_cast<uint32_t>(i))), pieces[i]);
+    EXPECT_EQ(ReadFileBytes(PieceName("4711", static_cast<int>(i))), pieces[i]);
   }
 }
 

@@ -29,7 +29,7 @@ class SplitTest : public EngineTest {
     std::vector<std::string> expectedNames = {"source.bin"};
     size_t offset = 0;
     for (size_t i = 0; i < sizes.size(); ++i) {
-      const std::string name = PieceName(kBase53203, static_cast<uint32_t>(i));
+      const std::string name = PieceName(kBase53203, static_cast<int>(i));
       expectedNames.push_back(name);
       EXPECT_EQ(ReadFileBytes(name), source.substr(offset, sizes[i])) << name;
       offset += sizes[i];

@@ -21,7 +21,7 @@ TEST_F(WindowTest, SplitButtonSplitsByTheChosenUnit) {
   SetText(ID_SIZE, "3");
   Click(ID_UNIT_BYTE);
   Click(ID_SPLIT);
-  EXPECT_EQ(ControlWideText(ID_PATH), kTextSplitDone);
+  EXPECT_EQ(Text(ID_PATH), kTextSplitDone);
   const auto pieces = PiecesOnDisk();
   ASSERT_EQ(pieces.size(), 4u);
   EXPECT_EQ(pieces[0].second, "012");
@@ -30,7 +30,7 @@ TEST_F(WindowTest, SplitButtonSplitsByTheChosenUnit) {
   EXPECT_EQ(pieces[3].second, "9");
   // The path line now holds the message: a second split names no file and fails.
   Click(ID_SPLIT);
-  EXPECT_EQ(ControlWideText(ID_PATH), kTextSplitFailed);
+  EXPECT_EQ(Text(ID_PATH), kTextSplitFailed);
 }
 
 TEST_F(WindowTest, SizeTextsAndUnits) {
@@ -57,7 +57,7 @@ TEST_F(WindowTest, SizeTextsAndUnits) {
     SetText(ID_SIZE, c.size);
     Click(c.unit);
     Click(ID_SPLIT);
-    EXPECT_EQ(ControlWideText(ID_PATH), kTextSplitDone);
+    EXPECT_EQ(Text(ID_PATH), kTextSplitDone);
     const auto pieces = PiecesOnDisk();
     ASSERT_EQ(pieces.size(), c.pieces.size());
     std::string joined;
@@ -92,7 +92,7 @@ TEST_F(WindowTest, SizesThatGiveZeroOnlyAskForASize) {
     SetText(ID_SIZE, c.size);
     Click(c.unit);
     Click(ID_SPLIT);
-    EXPECT_EQ(ControlWideText(ID_INFO), kTextAskSize);
+    EXPECT_EQ(Text(ID_INFO), kTextAskSize);
     EXPECT_EQ(Text(ID_PATH), FullPath("source"));
     EXPECT_TRUE(PiecesOnDisk().empty());
   }
@@ -101,8 +101,8 @@ TEST_F(WindowTest, SizesThatGiveZeroOnlyAskForASize) {
 TEST_F(WindowTest, SplitOfTheStartTextFails) {
   WriteFileBytes("file", "not the file named file...");
   Click(ID_SPLIT);  // the path line still shows "file..."
-  EXPECT_EQ(ControlWideText(ID_PATH), kTextSplitFailed);
-  EXPECT_EQ(ControlWideText(ID_INFO), ReasonFor(ERROR_FILE_NOT_FOUND));
+  EXPECT_EQ(Text(ID_PATH), kTextSplitFailed);
+  EXPECT_EQ(Text(ID_INFO), ReasonFor(ERROR_FILE_NOT_FOUND));
   EXPECT_EQ(ListCurrentDir(), std::vector<std::string>{"file"});
 }
 
@@ -114,12 +114,12 @@ TEST_F(WindowTest, RestoreFromADroppedPiece) {
   WriteFileBytes("4711-05", "not joined: 04 is missing");
   Drop({FullPath("4711-02")});  // any piece names the set
   Click(ID_RESTORE);
-  EXPECT_EQ(ControlWideText(ID_PATH), kTextRestoreDone);
-  EXPECT_EQ(ControlWideText(ID_INFO), kTextClearInfo);
+  EXPECT_EQ(Text(ID_PATH), kTextRestoreDone);
+  EXPECT_EQ(Text(ID_INFO), kTextClearInfo);
   EXPECT_EQ(ReadFileBytes("4711"), "aaabbbc");
   // Again without a new drop: the message is no piece path.
   Click(ID_RESTORE);
-  EXPECT_EQ(ControlWideText(ID_PATH), kTextRestoreFailed);
+  EXPECT_EQ(Text(ID_PATH), kTextRestoreFailed);
 }
 
 TEST_F(WindowTest, RestoreFailures) {
@@ -130,19 +130,19 @@ TEST_F(WindowTest, RestoreFailures) {
     std::wstring reason;
   } cases[] = {
       // Cuts "100" and looks for "4711--00".
-      {FullPath("4711-100"), ReasonFor(ERROR_FILE_NOT_FOUND, L"4711--00")},
-      {FullPath("none-00"), ReasonFor(ERROR_FILE_NOT_FOUND, L"none-00")},  // no pieces at all
-      {"ab", ReasonFor(ERROR_INVALID_NAME)},                               // too short to cut
+      {FullPath("4711-100"), ReasonFor(ERROR_FILE_NOT_FOUND, "4711--00")},
+      {FullPath("none-00"), ReasonFor(ERROR_FILE_NOT_FOUND, "none-00")},  // no pieces at all
+      {"ab", ReasonFor(ERROR_INVALID_NAME)},                              // too short to cut
       {"", ReasonFor(ERROR_INVALID_NAME)},
-      {"file...", ReasonFor(ERROR_FILE_NOT_FOUND, L"file-00")},
+      {"file...", ReasonFor(ERROR_FILE_NOT_FOUND, "file-00")},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.path);
     SetText(ID_INFO, "info");
     SetText(ID_PATH, c.path);
     Click(ID_RESTORE);
-    EXPECT_EQ(ControlWideText(ID_PATH), kTextRestoreFailed);
-    EXPECT_EQ(ControlWideText(ID_INFO), c.reason);
+    EXPECT_EQ(Text(ID_PATH), kTextRestoreFailed);
+    EXPECT_EQ(Text(ID_INFO), c.reason);
   }
   EXPECT_EQ(ReadFileBytes("4711-"), "old");
   EXPECT_FALSE(fs::exists("none"));
@@ -156,7 +156,7 @@ TEST_F(WindowTest, TypicalRunEndToEnd) {
   EXPECT_EQ(Text(ID_INFO), "1200000 byte");
   PressEnter();
   ReleaseEnter();
-  EXPECT_EQ(ControlWideText(ID_PATH), kTextSplitDone);
+  EXPECT_EQ(Text(ID_PATH), kTextSplitDone);
   const auto pieces = PiecesOnDisk();
   ASSERT_EQ(pieces.size(), 3u);
   EXPECT_EQ(pieces[0].second.size(), 512000u);
@@ -166,7 +166,7 @@ TEST_F(WindowTest, TypicalRunEndToEnd) {
   Drop({FullPath(pieces[0].first)});
   EXPECT_EQ(Text(ID_INFO), "512000 byte");
   Click(ID_RESTORE);
-  EXPECT_EQ(ControlWideText(ID_PATH), kTextRestoreDone);
+  EXPECT_EQ(Text(ID_PATH), kTextRestoreDone);
   const std::string base = pieces[0].first.substr(0, pieces[0].first.size() - 3);
   EXPECT_TRUE(ReadFileBytes(base) == source);
   EXPECT_TRUE(ReadFileBytes("report.pdf") == source);

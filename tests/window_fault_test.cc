@@ -64,8 +64,8 @@ TEST_F(WindowFaultTest, SplitIntoAFullFolderFails) {
   fs::current_path(small);
   SplitBy(sourcePath, "256", ID_UNIT_KB);
   fs::current_path(dir_);
-  EXPECT_EQ(ControlWideText(ID_PATH), kTextSplitFailed);
-  EXPECT_EQ(ControlWideText(ID_INFO), kReasonNoRoom);
+  EXPECT_EQ(Text(ID_PATH), kTextSplitFailed);
+  EXPECT_EQ(Text(ID_INFO), kReasonNoRoom);
   EXPECT_TRUE(fs::is_empty(small));  // larger than the free space: not one piece is made
   EXPECT_TRUE(ReadFileBytes("source") == source);
   EmptyFolder(small);
@@ -82,13 +82,11 @@ TEST_F(WindowFaultTest, SplitRunningOutOfRoomLeavesNoTruncatedPiece) {
   const std::string sourcePath = FullPath("source");
   fs::current_path(small);
   SplitBy(sourcePath, "4097", ID_UNIT_BYTE);
-  EXPECT_EQ(ControlWideText(ID_PATH), kTextSplitFailed);
+  EXPECT_EQ(Text(ID_PATH), kTextSplitFailed);
   const size_t complete = ExpectCompletePieces(source, 4097, {});
   EXPECT_GT(complete, 0u);
   // The disk is full, writing the piece after the complete ones.
-  const std::string piece = PieceName(kBase53203, static_cast<uint32_t>(complete));
-  EXPECT_EQ(ControlWideText(ID_INFO),
-            ReasonFor(ERROR_DISK_FULL, std::wstring(piece.begin(), piece.end())));
+  EXPECT_EQ(Text(ID_INFO), ReasonFor(ERROR_DISK_FULL, PieceName(kBase53203, complete)));
   fs::current_path(dir_);
   EmptyFolder(small);
 }
@@ -104,7 +102,7 @@ TEST_F(WindowFaultTest, RestoreIntoAFolderWithoutRoomFails) {
   const std::string existing = PatternBytes(200 * 1024, 3);
   WriteFileBytes(small / "9", existing);
   RestoreFrom((small / "9-00").string());
-  EXPECT_EQ(ControlWideText(ID_PATH), kTextRestoreFailed);
+  EXPECT_EQ(Text(ID_PATH), kTextRestoreFailed);
   EXPECT_TRUE(ReadFileBytes(small / "9-00") == pieces[0]);
   EXPECT_TRUE(ReadFileBytes(small / "9-01") == pieces[1]);
   EXPECT_TRUE(ReadFileBytes(small / "9") == existing);
@@ -118,9 +116,9 @@ TEST_F(WindowFaultTest, ReadOnlyFolder) {
   FAULT_DIR_OR_SKIP(dir, ReadOnlyDir);
   fs::current_path(dir);
   SplitBy((dir / "source.bin").string(), "4", ID_UNIT_BYTE);
-  EXPECT_EQ(ControlWideText(ID_PATH), kTextSplitFailed);
+  EXPECT_EQ(Text(ID_PATH), kTextSplitFailed);
   RestoreFrom((dir / "ro-00").string());
-  EXPECT_EQ(ControlWideText(ID_PATH), kTextRestoreFailed);
+  EXPECT_EQ(Text(ID_PATH), kTextRestoreFailed);
   EXPECT_EQ(ListCurrentDir(), (std::vector<std::string>{"ro-00", "ro-01", "source.bin"}));
   fs::current_path(dir_);
 }
@@ -130,19 +128,19 @@ TEST_F(WindowFaultTest, SourceOrPieceHeldWithoutSharing) {
   HANDLE held = HoldWithoutSharing("held");
   ASSERT_NE(held, INVALID_HANDLE_VALUE);
   Drop({FullPath("held")});
-  EXPECT_EQ(ControlWideText(ID_INFO), kTextOpenFailed);
+  EXPECT_EQ(Text(ID_INFO), kTextOpenFailed);
   EXPECT_EQ(Text(ID_PATH), FullPath("held"));  // still usable once the file is free
   Click(ID_SPLIT);
-  EXPECT_EQ(ControlWideText(ID_PATH), kTextSplitFailed);
-  EXPECT_EQ(ControlWideText(ID_INFO), ReasonFor(ERROR_SHARING_VIOLATION));
+  EXPECT_EQ(Text(ID_PATH), kTextSplitFailed);
+  EXPECT_EQ(Text(ID_INFO), ReasonFor(ERROR_SHARING_VIOLATION));
   CloseHandle(held);
   EXPECT_EQ(ListCurrentDir(), std::vector<std::string>{"held"});
   // A piece held so: the reason names it.
   WritePieces("7", {"ab", "cd"});
   held = HoldWithoutSharing("7-01");
   RestoreFrom(FullPath("7-00"));
-  EXPECT_EQ(ControlWideText(ID_PATH), kTextRestoreFailed);
-  EXPECT_EQ(ControlWideText(ID_INFO), ReasonFor(ERROR_SHARING_VIOLATION, L"7-01"));
+  EXPECT_EQ(Text(ID_PATH), kTextRestoreFailed);
+  EXPECT_EQ(Text(ID_INFO), ReasonFor(ERROR_SHARING_VIOLATION, "7-01"));
   CloseHandle(held);
 }
 
@@ -152,10 +150,10 @@ TEST_F(WindowFaultTest, PieceNamesTakenByFolders) {
   WriteFileBytes("source", "aabbcc");
   fs::create_directory("53203-01");
   SplitBy(FullPath("source"), "2", ID_UNIT_BYTE);
-  EXPECT_EQ(ControlWideText(ID_PATH), kTextSplitFailed);
+  EXPECT_EQ(Text(ID_PATH), kTextSplitFailed);
   EXPECT_EQ(ReadFileBytes("53203-00"), "aa");
   RestoreFrom(FullPath("53203-00"));
-  EXPECT_EQ(ControlWideText(ID_PATH), kTextRestoreFailed);
+  EXPECT_EQ(Text(ID_PATH), kTextRestoreFailed);
   EXPECT_FALSE(fs::exists("53203"));
   EXPECT_EQ(OpenFiles(), 0);
   EXPECT_EQ(LiveBlocks(), 0);
@@ -184,11 +182,11 @@ TEST_F(WindowFaultTest, PathsOf259Characters) {
   EXPECT_EQ(Text(ID_INFO), "6 byte");
   EXPECT_EQ(Text(ID_PATH), piece0);
   Click(ID_RESTORE);
-  EXPECT_EQ(ControlWideText(ID_PATH), kTextRestoreDone);
+  EXPECT_EQ(Text(ID_PATH), kTextRestoreDone);
   EXPECT_EQ(ReadAnsi(dir + "\\7"), "first second");
   // The same 259-character path as a source to split.
   SplitBy(piece0, "2", ID_UNIT_BYTE);
-  EXPECT_EQ(ControlWideText(ID_PATH), kTextSplitDone);
+  EXPECT_EQ(Text(ID_PATH), kTextSplitDone);
   EXPECT_EQ(PiecesOnDisk().size(), 3u);
 }
 
@@ -205,14 +203,14 @@ TEST_F(WindowFaultTest, ShiftJisNamesWithBackslashTrailBytes) {
   SetText(ID_SIZE, "4");
   Click(ID_UNIT_BYTE);
   Click(ID_SPLIT);
-  EXPECT_EQ(ControlWideText(ID_PATH), kTextSplitDone);
+  EXPECT_EQ(Text(ID_PATH), kTextSplitDone);
   EXPECT_EQ(PiecesOnDisk().size(), 3u);
 
   WriteAnsi(tail + "\\5-00", "abc");
   WriteAnsi(tail + "\\5-01", "def");
   Drop({tail + "\\5-01"});
   Click(ID_RESTORE);
-  EXPECT_EQ(ControlWideText(ID_PATH), kTextRestoreDone);
+  EXPECT_EQ(Text(ID_PATH), kTextRestoreDone);
   EXPECT_EQ(ReadAnsi(tail + "\\5"), "abcdef");
   EXPECT_EQ(ReadAnsi(folder + "\\data.bin"), "0123456789");
 
@@ -224,7 +222,7 @@ TEST_F(WindowFaultTest, ShiftJisNamesWithBackslashTrailBytes) {
   WriteAnsi(base + "-01", "bytes");
   Drop({base + "-00"});
   Click(ID_RESTORE);
-  EXPECT_EQ(ControlWideText(ID_PATH), kTextRestoreDone);
+  EXPECT_EQ(Text(ID_PATH), kTextRestoreDone);
   EXPECT_EQ(ReadAnsi(base), "new bytes");
   EXPECT_EQ(GetFileAttributesA((base + "~00").c_str()), INVALID_FILE_ATTRIBUTES);
 }

@@ -50,10 +50,18 @@ HWND MainWindowTest::Control(int id) const {
   return GetDlgItem(MainWindow, id);
 }
 
-std::string MainWindowTest::Text(int id) const {
-  char text[1024] = "";
-  GetDlgItemTextA(MainWindow, id, text, sizeof text);
-  return text;
+bool ShownText::operator==(const std::string& narrow) const {
+  std::wstring text(narrow.size(), L'\0');
+  text.resize(MultiByteToWideChar(CP_ACP, 0, narrow.data(), static_cast<int>(narrow.size()),
+                                  text.data(), static_cast<int>(narrow.size())));
+  return wide == text;
+}
+void PrintTo(const ShownText& shown, std::ostream* out) {
+  *out << ::testing::PrintToString(shown.wide);
+}
+
+ShownText MainWindowTest::Text(int id) const {
+  return ShownText{ControlWideText(id)};
 }
 
 void MainWindowTest::SetText(int id, const std::string& text) const {
@@ -102,10 +110,11 @@ std::string MainWindowTest::FullPath(const std::string& name) const {
   return (fs::current_path() / name).string();
 }
 
-std::wstring ReasonFor(unsigned error, const std::wstring& piece) {
-  std::wstring message;
-  EXPECT_TRUE(WideFromUtf8(ErrorText(error).c_str(), &message));
-  return (piece.empty() ? std::wstring() : piece + L": ") + message;
+std::wstring ReasonFor(unsigned error, const std::string& piece) {
+  std::wstring reason;
+  EXPECT_TRUE(
+      WideFromUtf8(((piece.empty() ? "" : piece + ": ") + ErrorText(error)).c_str(), &reason));
+  return reason;
 }
 
 void PumpMessages() {
@@ -129,34 +138,29 @@ void PumpEmptyMessages(int count) {
 }
 
 namespace {
-void SendEnter(bool up) {
-  SendKey(VK_RETURN, up);
+void SendKeyAndWait(WORD key, bool up) {
+  SendKey(key, up);
   // The input reaches the queue asynchronously; give it up to two seconds on a busy machine.
   for (int i = 0; i < 200; ++i) {
     Sleep(10);
     PumpMessages();
-    if ((GetKeyState(VK_RETURN) < 0) != up) break;
+    if ((GetKeyState(key) < 0) != up) break;
   }
 }
 }  // namespace
 
 void TypeKey(WORD key, bool shift) {
-  if (shift) SendKey(VK_SHIFT, false);
-  SendKey(key, false);
-  SendKey(key, true);
-  if (shift) SendKey(VK_SHIFT, true);
-  // The input reaches the queue asynchronously; it has been processed once the key is seen up.
-  for (int i = 0; i < 20; ++i) {
-    Sleep(10);
-    PumpMessages();
-  }
+  if (shift) SendKeyAndWait(VK_SHIFT, false);
+  SendKeyAndWait(key, false);
+  SendKeyAndWait(key, true);
+  if (shift) SendKeyAndWait(VK_SHIFT, true);
 }
 
 void PressEnter() {
-  SendEnter(false);
+  SendKeyAndWait(VK_RETURN, false);
 }
 void ReleaseEnter() {
-  SendEnter(true);
+  SendKeyAndWait(VK_RETURN, true);
 }
 
 std::vector<std::pair<std::string, std::string>> PiecesOnDisk() {

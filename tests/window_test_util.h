@@ -9,6 +9,15 @@
 #include "tests/temp_dir.h"
 #include "ui/control_text.h"
 
+// A control's text, compared as the tests write theirs: narrow (in the system's code page, as
+// the tests write paths) or wide (the program's own texts).
+struct ShownText {
+  std::wstring wide;
+  bool operator==(const std::wstring& text) const { return wide == text; }
+  bool operator==(const std::string& narrow) const;
+};
+void PrintTo(const ShownText& shown, std::ostream* out);
+
 // Creates the font, brush, class and main window as start-up does, in a fresh current
 // directory, and destroys the window and unregisters the class afterwards.
 class MainWindowTest : public TempDirTest {
@@ -17,7 +26,7 @@ class MainWindowTest : public TempDirTest {
   void TearDown() override;
 
   HWND Control(int id) const;
-  std::string Text(int id) const;
+  ShownText Text(int id) const;
   void SetText(int id, const std::string& text) const;
   void Click(int id) const;
   // Builds an HDROP as the shell does (a DROPFILES header, then the NUL-separated paths and
@@ -31,7 +40,7 @@ class MainWindowTest : public TempDirTest {
 
 // What the information line says after a failure with the system error `error`, concerning the
 // piece `piece` (a file name) if one is given.
-std::wstring ReasonFor(unsigned error, const std::wstring& piece = std::wstring());
+std::wstring ReasonFor(unsigned error, const std::string& piece = std::string());
 
 // Processes every queued message as the program's loop does, Enter-key check included, until
 // no split or restore runs any more.

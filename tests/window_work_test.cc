@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "core/limits.h"
@@ -24,133 +25,99 @@ namespace {
 HANDLE g_held = CreateEventW(nullptr, TRUE, FALSE, nullptr);
 HANDLE g_release = CreateEventW(nullptr, TRUE, FALSE, nullptr);
 
-// Holds the work's thread just before the `n`th call of `op` from now until the test releases
-// it or a stop is asked for, as a slow disk would.
-void HoldWorkAt(FaultOp op, int n) {
-  ResetEvent(g_held);
-  ResetEvent(g_release);
-  BeforeCall(op, CallCount(op) + n, [] {
-    SetEvent(g_held);
-    while (!StopRequested() && WaitForSingleObject(g_release, 10) == WAIT_TIMEOUT) {
-    }
-  });
-}
-
-// Processes the window's messages until the work is held (or, which fails the test, has ended).
-void PumpUntilHeld() {
-  while (WorkRunning() &&
-         MsgWaitForMultipleObjects(1, &g_held, FALSE, 10000, QS_ALLINPUT) != WAIT_OBJECT_0) {
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) ProcessMessage(message);
-  }
-  ASSERT_EQ(WaitForSingleObject(g_held, 0), WAIT_OBJECT_0) << "the work ended before the hold";
-}
-
-uint32_t g_tick = 0;
-// Moves on 150 ms at every reading: a progress report falls due at every second buffer.
-uint32_t AdvancingTick() {
-  return g_tick += 150;
-}
-
 class WorkTest : public MainWindowTest {
  protected:
-  // A source of three buffers, in two pieces of one and a half (the size field's 1536 KB).
+  // A source of three buffers, to split into two pieces of one and a half (1536 KB).
   void SetUp() override {
     MainWindowTest::SetUp();
-    source_ = PatternBytes(3 * kStreamBufferBytes);
-    WriteFileBytes("source", source_);
-    Drop({FullPath("source")});
+    WriteFileBytes("source", PatternBytes(3 * kStreamBufferBytes));
     SetText(ID_SIZE, "1536");
   }
-  void StartSplitHeldAt(FaultOp op, int n) {
-    HoldWorkAt(op, n);
-    SendMessageW(Control(ID_SPLIT), BM_CLICK, 0, 0);
-    PumpUntilHeld();
+  // Drops `file` and presses `button`; the work's thread is held just before the `n`th call of
+  // `op` from now, as by a slow disk, until the test releases it or a stop is asked for. The
+  // window's messages are processed until then.
+  void StartHeldAt(const char* file, int button, FaultOp op, int n) {
+    Drop({FullPath(file)});
+    ResetEvent(g_held);
+    ResetEvent(g_release);
+    BeforeCall(op, CallCount(op) + n, [] {
+      SetEvent(g_held);
+      while (!StopRequested() && WaitForSingleObject(g_release, 10) == WAIT_TIMEOUT) {
+      }
+    });
+    SendMessageW(Control(button), BM_CLICK, 0, 0);
+    while (WorkRunning() &&
+           MsgWaitForMultipleObjects(1, &g_held, FALSE, 10000, QS_ALLINPUT) != WAIT_OBJECT_0) {
+      MSG message;
+      while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) ProcessMessage(message);
+    }
+    ASSERT_EQ(WaitForSingleObject(g_held, 0), WAIT_OBJECT_0) << "the work ended before the hold";
   }
-  void PressEscape() {
-    PostMessageW(GetFocus(), WM_KEYDOWN, VK_ESCAPE, 0);
-    PumpMessages();
-  }
-  std::string source_;
   ScopedFaultOps faults_;
 };
 
 TEST_F(WorkTest, EscStopsTheWorkAndUndoesIt) {
-  // In the middle of piece 00, then as piece 01 is created: no piece stays.
-  for (const auto& [op, n] :
-       {std::pair{FaultOp::kWriteBlock, 2}, std::pair{FaultOp::kCreateForWrite, 2}}) {
-    SCOPED_TRACE(FaultOpName(op));
-    Drop({FullPath("source")});
-    StartSplitHeldAt(op, n);
-    PressEscape();
-    EXPECT_EQ(ControlWideText(ID_PATH), kTextStopped);
-    EXPECT_EQ(Text(ID_INFO), "3145728 byte");
-    EXPECT_EQ(ListCurrentDir(), std::vector<std::string>{"source"});
-  }
-  // A restore stopped in the middle of its second piece keeps the old output, and no
-  // temporary file.
-  WritePieces("set", {source_.substr(0, 1000), source_.substr(1000)});
+  WritePieces("set", {"old set", "pieces"});
   WriteFileBytes("set", "old");
-  Drop({FullPath("set-00")});
-  HoldWorkAt(FaultOp::kReadBlock, 2);
-  SendMessageW(Control(ID_RESTORE), BM_CLICK, 0, 0);
-  PumpUntilHeld();
-  PressEscape();
-  EXPECT_EQ(ControlWideText(ID_PATH), kTextStopped);
+  // In the middle of piece 00, as piece 01 is created, in the middle of a restore: nothing of
+  // the work stays, the old output keeps its bytes, the information line its text.
+  const std::tuple<const char*, int, FaultOp, int, const char*> holds[] = {
+      {"source", ID_SPLIT, FaultOp::kWriteBlock, 1, "3145728 byte"},
+      {"source", ID_SPLIT, FaultOp::kCreateForWrite, 2, "3145728 byte"},
+      {"set-00", ID_RESTORE, FaultOp::kReadBlock, 2, "7 byte"}};
+  for (const auto& [file, button, op, n, info] : holds) {
+    SCOPED_TRACE(FaultOpName(op));
+    StartHeldAt(file, button, op, n);
+    PostMessageW(GetFocus(), WM_KEYDOWN, VK_ESCAPE, 0);
+    PumpMessages();
+    EXPECT_EQ(Text(ID_PATH), kTextStopped);
+    EXPECT_EQ(Text(ID_INFO), info);
+    EXPECT_EQ(ListCurrentDir(), (std::vector<std::string>{"set", "set-00", "set-01", "source"}));
+  }
   EXPECT_EQ(ReadFileBytes("set"), "old");
-  EXPECT_EQ(ListCurrentDir(), (std::vector<std::string>{"set", "set-00", "set-01", "source"}));
-  // The next press works as usual.
-  Drop({FullPath("source")});
-  Click(ID_SPLIT);
-  EXPECT_EQ(ControlWideText(ID_PATH), kTextSplitDone);
-  EXPECT_EQ(PiecesOnDisk().size(), 2u);
 }
 
-TEST_F(WorkTest, SessionEndAndClosingWaitForTheWorkToStop) {
-  StartSplitHeldAt(FaultOp::kWriteBlock, 3);  // piece 00 is complete
-  EXPECT_EQ(SendMessageW(MainWindow, WM_QUERYENDSESSION, 0, 0), 0);
-  SendMessageW(MainWindow, WM_ENDSESSION, TRUE, 0);
-  // Done before the handler returned, after which the process may end at any moment.
-  EXPECT_FALSE(WorkRunning());
-  EXPECT_EQ(ListCurrentDir(), std::vector<std::string>{"source"});
-  EXPECT_NE(SendMessageW(MainWindow, WM_QUERYENDSESSION, 0, 0), 0);  // no work: yes
-
-  Drop({FullPath("source")});
-  StartSplitHeldAt(FaultOp::kWriteBlock, 3);
-  SendMessageW(MainWindow, WM_CLOSE, 0, 0);
-  PumpMessages();
-  EXPECT_FALSE(IsWindow(MainWindow));
-  EXPECT_EQ(ListCurrentDir(), std::vector<std::string>{"source"});
-}
-
-TEST_F(WorkTest, InputDuringTheWorkChangesNothing) {
+// Meanwhile a drop, clicks posted and sent by other programs and a session end change nothing;
+// a session that ends all the same, and closing the window, stop the work and clean up first.
+TEST_F(WorkTest, WhileItRunsNothingElseActs) {
   // The taskbar's interface, where Wine has one: asked for, used and let go without a failure.
   SendMessageW(MainWindow, TaskbarButtonCreatedMessage(), 0, 0);
-  UnderlyingOps().tickCount = AdvancingTick;
+  // A clock that moves on 150 ms at every reading: a report falls due at every second buffer.
+  UnderlyingOps().tickCount = []() -> uint32_t {
+    static uint32_t tick = 0;
+    return tick += 150;
+  };
   WriteFileBytes("other", "xyz");
-  StartSplitHeldAt(FaultOp::kWriteBlock, 3);
-  EXPECT_EQ(Text(ID_INFO), "50%");  // reported after the second buffer
-  for (int id : {ID_SIZE, ID_UNIT_MB, ID_SPLIT, ID_RESTORE})
-    EXPECT_FALSE(IsWindowEnabled(Control(id)));
-  // A drop, clicks posted and sent as other programs do, on a unit and on the buttons.
+  StartHeldAt("source", ID_SPLIT, FaultOp::kWriteBlock, 3);  // piece 00 is complete
+  EXPECT_EQ(Text(ID_INFO), "50%");                           // reported after the second buffer
+  EXPECT_FALSE(IsWindowEnabled(Control(ID_SIZE)));
   Drop({FullPath("other")});
-  EXPECT_EQ(Text(ID_INFO), "50%");
   PostMessageW(Control(ID_UNIT_MB), BM_CLICK, 0, 0);
   PostMessageW(Control(ID_SPLIT), WM_LBUTTONDOWN, MK_LBUTTON, 0);
   PostMessageW(Control(ID_SPLIT), WM_LBUTTONUP, 0, 0);
   SendMessageW(Control(ID_RESTORE), BM_CLICK, 0, 0);
+  EXPECT_EQ(SendMessageW(MainWindow, WM_QUERYENDSESSION, 0, 0), 0);
   SetEvent(g_release);
   PumpMessages();
-  EXPECT_EQ(ControlWideText(ID_PATH), kTextSplitDone);
+  EXPECT_EQ(Text(ID_PATH), kTextSplitDone);
   EXPECT_EQ(Text(ID_INFO), "3145728 byte");
   EXPECT_EQ(SendMessageW(Control(ID_UNIT_KB), BM_GETCHECK, 0, 0), BST_CHECKED);
   EXPECT_EQ(Text(ID_UNIT_LABEL), "KB");
-  for (int id : {ID_SIZE, ID_UNIT_MB, ID_SPLIT, ID_RESTORE})
-    EXPECT_TRUE(IsWindowEnabled(Control(id)));
-  std::string joined;
-  for (const auto& [name, bytes] : PiecesOnDisk()) joined += bytes;
-  EXPECT_TRUE(joined == source_);  // one split, nothing else
-  EXPECT_EQ(ListCurrentDir().size(), 4u);
+  EXPECT_TRUE(IsWindowEnabled(Control(ID_SIZE)));
+  EXPECT_NE(SendMessageW(MainWindow, WM_QUERYENDSESSION, 0, 0), 0);  // no work: yes
+  const std::vector<std::string> before = ListCurrentDir();  // the source, "other", two pieces
+  ASSERT_EQ(before.size(), 4u);
+
+  StartHeldAt("source", ID_SPLIT, FaultOp::kWriteBlock, 3);
+  SendMessageW(MainWindow, WM_ENDSESSION, TRUE, 0);
+  // Done before the handler returned, after which the process may end at any moment.
+  EXPECT_FALSE(WorkRunning());
+  EXPECT_EQ(ListCurrentDir(), before);
+  StartHeldAt("source", ID_SPLIT, FaultOp::kWriteBlock, 3);
+  SendMessageW(MainWindow, WM_CLOSE, 0, 0);
+  PumpMessages();
+  EXPECT_FALSE(IsWindow(MainWindow));
+  EXPECT_EQ(ListCurrentDir(), before);
 }
 
 }  // namespace
