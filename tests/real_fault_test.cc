@@ -56,7 +56,8 @@ TEST_F(RealFaultTest, PieceOrOutputHeldOpenWithoutSharing) {
   EXPECT_EQ(ReadFileBytes("7"), "old");
   held = HoldWithoutSharing("7");
   ASSERT_NE(held, INVALID_HANDLE_VALUE);
-  EXPECT_EQ(RestoreFile("7"), 0);  // an output that cannot be replaced
+  EXPECT_EQ(RestoreFile("7"), 0);  // an output that cannot be replaced: the rename's own error
+  EXPECT_EQ(LastFailure().error, static_cast<unsigned>(ERROR_ACCESS_DENIED));
   CloseHandle(held);
   EXPECT_EQ(ReadFileBytes("7"), "old");
   EXPECT_EQ(ListCurrentDir(), (std::vector<std::string>{"7", "7-00", "7-01"}));
