@@ -1,0 +1,100 @@
+// SHA-256: known digests and any chunking of the input, on the portable path and on the CPU's
+// SHA extensions (skipped where the CPU has none).
+#include "core/sha256.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string Hex(const unsigned char digest[kSha256Bytes]) {
+  std::string text;
+  for (size_t i = 0; i < kSha256Bytes; ++i) {
+    char pair[3];
+    std::snprintf(pair, sizeof pair, "%02x", digest[i]);
+    text += pair;
+  }
+  return text;
+}
+
+// Hashes `bytes`, fed in pieces of the sizes of `chunks`, repeated until the bytes end.
+std::string Digest(const std::string& bytes, const std::vector<size_t>& chunks) {
+  Sha256 hash;
+  Sha256Begin(&hash);
+  for (size_t at = 0, i = 0; at < bytes.size(); ++i) {
+    const size_t count = std::min(chunks[i % chunks.size()], bytes.size() - at);
+    Sha256Add(&hash, bytes.data() + at, count);
+    at += count;
+  }
+  unsigned char digest[kSha256Bytes];
+  Sha256End(&hash, digest);
+  return Hex(digest);
+}
+
+// All the bytes in one call.
+const std::vector<size_t> kWhole = {~size_t{0}};
+
+// The parameter: true for the portable path, false for the SHA extensions.
+class Sha256Path : public testing::TestWithParam<bool> {
+ protected:
+  void SetUp() override {
+    Sha256ForcePortable(GetParam());
+    if (!Sha256UsesShaExtensions() && !GetParam()) GTEST_SKIP() << "the CPU has no SHA extensions";
+  }
+  void TearDown() override { Sha256ForcePortable(false); }
+};
+
+TEST_P(Sha256Path, KnownDigests) {
+  const struct {
+    std::string message;
+    const char* digest;
+  } kCases[] = {
+      // No bytes: the padding block alone.
+      {"", "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855"},
+      // Three bytes.
+      {"abc", "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad"},
+      // 56 bytes: the length no longer fits into the block, which takes a second.
+      {"abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq",
+       "248d6a61d20638b8e5c026930c3e6039a33ce45964ff2167f6ecedd419db06c1"},
+      // 112 bytes: a whole block, then the padding after 48 bytes of the next.
+      {"abcdefghbcdefghicdefghijdefghijkefghijklfghijklmghijklmnhijklmnoijklmnopjklmnopqklmnopqrlmn"
+       "opqrsmnopqrstnopqrstu",
+       "cf5b16a778af8380036ce59e7b0492370b249b11e8f07a51afac45037afee9d1"},
+      // One million 'a': many blocks in one call.
+      {std::string(1000000, 'a'),
+       "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0"},
+  };
+  for (const auto& test : kCases) {
+    EXPECT_EQ(Digest(test.message, kWhole), test.digest) << test.message.size() << " bytes";
+  }
+}
+
+TEST_P(Sha256Path, AnyChunkingGivesTheDigestOfTheWhole) {
+  std::mt19937 random(4711);
+  std::string bytes(1048577, '\0');
+  for (char& byte : bytes) byte = static_cast<char>(random());
+  const std::vector<size_t> kChunkings[] = {{1}, {63}, {64}, {65}, {1, 63, 64, 65, 200, 4099, 0}};
+  for (const size_t length : {0, 1, 55, 56, 63, 64, 65, 1048575, 1048576, 1048577}) {
+    const std::string message = bytes.substr(0, length);
+    // The whole at once on the portable path is the reference for both paths.
+    Sha256ForcePortable(true);
+    const std::string whole = Digest(message, kWhole);
+    Sha256ForcePortable(GetParam());
+    EXPECT_EQ(Digest(message, kWhole), whole) << length << " bytes";
+    for (const auto& chunks : kChunkings) {
+      EXPECT_EQ(Digest(message, chunks), whole) << length << " bytes, first chunk " << chunks[0];
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(, Sha256Path, testing::Values(true, false),
+                         [](const testing::TestParamInfo<bool>& info) {
+                           return info.param ? "Portable" : "ShaExtensions";
+                         });
+
+}  // namespace
