@@ -1,29 +1,16 @@
 #include "core/failure.h"
 
+#include "core/work_context.h"
 #include "platform/platform.h"
 
-namespace {
-Failure g_failure;
-}  // namespace
-
-const Failure& LastFailure() {
-  return g_failure;
-}
-
-void ClearFailure() {
-  g_failure = Failure();
-}
-
-bool Fail(FailureKind kind) {
-  if (g_failure.kind == FailureKind::kNone) g_failure.kind = kind;
+bool Fail(WorkContext* work, FailureKind kind, const std::string& file) {
+  if (work->failure.kind == FailureKind::kNone) work->failure = Failure{kind, 0, file};
   return false;
 }
 
-bool FailSystem(const std::string& piece) {
-  if (g_failure.kind == FailureKind::kNone) {
-    g_failure.kind = FailureKind::kSystem;
-    g_failure.error = LastError();
-    g_failure.piece = piece;
+bool FailSystem(WorkContext* work, const std::string& file) {
+  if (work->failure.kind == FailureKind::kNone) {
+    work->failure = Failure{FailureKind::kSystem, LastError(), file};
   }
   return false;
 }

@@ -8,26 +8,26 @@ bool FitsBeside(const std::string& path, uint64_t size) {
   return !FreeSpaceBeside(path.c_str(), &free) || size <= free;
 }
 
-bool FinishPiece(const std::string& name, FileHandle piece, bool complete) {
-  CloseFile(piece);
-  // A short file must not stay under the name; the result is false whether or not it goes.
-  if (!complete) RemoveFile(name.c_str());
-  return complete;
+bool RemoveMade(WorkContext* work, const std::string& name) {
+  if (RemoveFile(name.c_str())) return true;
+  if (work->leftBehindCount++ == 0) work->leftBehind = name;
+  return false;
 }
 
-bool BeginAtomicReplace(const std::string& path, AtomicReplace* replace) {
+bool BeginAtomicReplace(WorkContext* work, const std::string& path, AtomicReplace* replace) {
   replace->file = CreateTempBeside(path.c_str(), &replace->temp);
-  return replace->file != kNoFile || FailSystem();
+  return replace->file != kNoFile || FailSystem(work);
 }
 
-bool FinishAtomicReplace(const std::string& path, AtomicReplace* replace, bool written) {
+bool FinishAtomicReplace(WorkContext* work, const std::string& path, AtomicReplace* replace,
+                         bool written) {
   // The bytes go to the disk before the name does: after a power cut the output's name shows
   // either the old file or the whole new one, never an empty or partial file.
-  bool ok = written && (FlushFile(replace->file) || FailSystem());
+  bool ok = written && (FlushFile(replace->file) || FailSystem(work));
   CloseFile(replace->file);
   // A stop asked for while the bytes went to the disk still leaves the old output in place.
-  if (ok && StopRequested()) ok = Fail(FailureKind::kStopped);
-  if (ok && !MoveOver(replace->temp.c_str(), path.c_str())) ok = FailSystem();
-  if (!ok) RemoveFile(replace->temp.c_str());
+  if (ok && StopRequested(work)) ok = Fail(work, FailureKind::kStopped);
+  if (ok && !MoveOver(replace->temp.c_str(), path.c_str())) ok = FailSystem(work);
+  if (!ok) RemoveMade(work, replace->temp);
   return ok;
 }

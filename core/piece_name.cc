@@ -2,7 +2,14 @@
 
 #include <cstring>
 
+#include "core/limits.h"
 #include "platform/platform.h"
+
+std::string BaseName(int32_t base) {
+  char name[12];  // a sign, ten digits and the NUL
+  FormatText(name, sizeof name, "%d", static_cast<int>(base));
+  return name;
+}
 
 std::string PieceName(int32_t base, uint32_t index) {
   // A sign and ten digits, a hyphen, ten digits of the index, and the NUL.
@@ -16,6 +23,33 @@ std::string PieceName(const std::string& baseText, uint32_t index) {
   char suffix[12];  // a hyphen, ten digits and the NUL
   FormatText(suffix, sizeof suffix, "-%02d", static_cast<int>(index));
   return baseText + suffix;
+}
+
+bool IsPieceOf(const std::string& name, const std::string& baseName, uint64_t* index) {
+  if (name.size() < baseName.size() + 3 || name[baseName.size()] != '-') return false;
+  const size_t digits = name.size() - baseName.size() - 1;
+  for (size_t i = 0; i < baseName.size(); ++i) {
+    char a = name[i];
+    char b = baseName[i];
+    if (a >= 'A' && a <= 'Z') a = static_cast<char>(a - 'A' + 'a');
+    if (b >= 'A' && b <= 'Z') b = static_cast<char>(b - 'A' + 'a');
+    if (a != b) return false;
+  }
+  const char* number = name.c_str() + baseName.size() + 1;
+  if (digits > 10 || (digits > 2 && number[0] == '0')) return false;
+  uint64_t value = 0;
+  for (size_t i = 0; i < digits; ++i) {
+    if (number[i] < '0' || number[i] > '9') return false;
+    value = value * 10 + static_cast<unsigned>(number[i] - '0');
+  }
+  if (value >= kMaxPieceCount) return false;
+  *index = value;
+  return true;
+}
+
+std::string LastComponent(const std::string& path) {
+  const size_t separator = path.find_last_of("\\/");
+  return separator == std::string::npos ? path : path.substr(separator + 1);
 }
 
 namespace {

@@ -1,8 +1,10 @@
 #include "core/restore.h"
 
 #include <cstdint>
+#include <cstring>
 #include <string>
 
+#include "core/checksum_list.h"
 #include "core/failure.h"
 #include "core/limits.h"
 #include "core/output_file.h"
@@ -12,6 +14,8 @@
 #include "platform/platform.h"
 
 namespace {
+
+// ---- A set without a checksum list: the pieces found by name ----
 
 // What the look-up of the names found: how many pieces, their total size, and a fingerprint
 // of their sizes in order. The sizes themselves are not kept, because keeping them would cost
@@ -32,42 +36,58 @@ void AddPiece(PieceSet* set, uint64_t size) {
   set->fingerprint = set->fingerprint * 0x9E3779B97F4A7C15u + size;
 }
 
+// Looks for a piece of the base after index `missing` among the names beside it.
+struct LaterPiece {
+  std::string baseName;
+  uint64_t missing;
+  bool found;
+};
+
+bool NoLaterPieceIn(void* data, const char* name) {
+  auto* later = static_cast<LaterPiece*>(data);
+  uint64_t index = 0;
+  later->found = IsPieceOf(name, later->baseName, &index) && index > later->missing;
+  return !later->found;
+}
+
 // Looks up base-00, base-01, ... up to the first name that does not exist, without opening
 // any of them; the last index a piece can have ends the set too, as it ends a split. Fails when
 // not even base-00 exists (an existing file named like the base must not be emptied), when a
 // name cannot be looked up (a look-up that fails for another reason than a missing name must
-// not pass for the end of the set), or there would be more bytes than 64 bits count.
-bool FindPieces(const std::string& baseText, PieceSet* found) {
+// not pass for the end of the set), or there would be more bytes than 64 bits count. Fails too
+// when a later piece of the base lies beside the set: the missing one is a gap, and a set with
+// a gap is not whole.
+bool FindPieces(WorkContext* work, const std::string& baseText, PieceSet* found) {
   *found = PieceSet{0, 0, 0};
   while (found->count < kMaxPieceCount) {
-    if (StopRequested()) return Fail(FailureKind::kStopped);
+    if (StopRequested(work)) return Fail(work, FailureKind::kStopped);
     const std::string name = PieceName(baseText, static_cast<uint32_t>(found->count));
     uint64_t size = 0;
     const NameLookup lookup = LookUpName(name.c_str(), &size);
-    if (lookup == NameLookup::kMissing) return found->count > 0 || FailSystem(name);
-    if (lookup != NameLookup::kFound) return FailSystem(name);
-    if (size > UINT64_MAX - found->total) return Fail(FailureKind::kTooManyPieces);
+    if (lookup == NameLookup::kMissing && found->count == 0) return FailSystem(work, name);
+    if (lookup == NameLookup::kMissing) break;
+    if (lookup != NameLookup::kFound) return FailSystem(work, name);
+    if (size > UINT64_MAX - found->total) return Fail(work, FailureKind::kTooManyPieces);
     AddPiece(found, size);
   }
-  return true;
+  if (found->count == kMaxPieceCount) return true;
+  LaterPiece later = {LastComponent(baseText), found->count, false};
+  if (!ListBeside(baseText.c_str(), NoLaterPieceIn, &later)) return FailSystem(work);
+  return !later.found || Fail(work, FailureKind::kPieceMissing,
+                              PieceName(baseText, static_cast<uint32_t>(found->count)));
 }
 
 // Copies one piece whole into the output after what `read` holds. Fails when it cannot be
 // opened or read whole, or when its size no longer fits in what the look-up found.
-bool CopyPiece(const std::string& name, const PieceSet& found, PieceSet* read, FileHandle output,
-               char* buffer) {
+bool CopyPiece(WorkContext* work, CopyBuffers* buffers, const std::string& name,
+               const PieceSet& found, PieceSet* read, FileHandle output) {
   const FileHandle piece = OpenForRead(name.c_str());
-  if (piece == kNoFile) return FailSystem(name);
+  if (piece == kNoFile) return FailSystem(work, name);
   uint64_t size = 0;
-  bool ok = QueryFileSize(piece, &size) || FailSystem(name);
-  if (ok && size > found.total - read->total) ok = Fail(FailureKind::kSetChanged);
-  if (ok) {
-    const CopyResult copied = CopyBytes(piece, output, size, buffer);
-    if (copied == CopyResult::kStopped) Fail(FailureKind::kStopped);
-    if (copied == CopyResult::kReadFailed) FailSystem(name);
-    if (copied == CopyResult::kWriteFailed) FailSystem();
-    ok = copied == CopyResult::kDone;
-  }
+  bool ok = QueryFileSize(piece, &size) || FailSystem(work, name);
+  if (ok && size > found.total - read->total) ok = Fail(work, FailureKind::kSetChanged);
+  ok = ok && CopyBytes(work, buffers, CopyEnd{piece, name}, CopyEnd{output, std::string()}, size,
+                       nullptr);
   CloseFile(piece);
   if (ok) AddPiece(read, size);
   return ok;
@@ -75,35 +95,168 @@ bool CopyPiece(const std::string& name, const PieceSet& found, PieceSet* read, F
 
 // Copies every piece found, in order. Fails when a piece has gone, changed size or cannot be
 // read whole.
-bool CopyPieces(const std::string& baseText, const PieceSet& found, FileHandle output,
-                char* buffer) {
+bool CopyPieces(WorkContext* work, CopyBuffers* buffers, const std::string& baseText,
+                const PieceSet& found, FileHandle output) {
   PieceSet read = {0, 0, 0};
   while (read.count < found.count) {
-    if (StopRequested()) return Fail(FailureKind::kStopped);
+    if (StopRequested(work)) return Fail(work, FailureKind::kStopped);
     const std::string name = PieceName(baseText, static_cast<uint32_t>(read.count));
-    if (!CopyPiece(name, found, &read, output, buffer)) return false;
+    if (!CopyPiece(work, buffers, name, found, &read, output)) return false;
   }
   return (read.total == found.total && read.fingerprint == found.fingerprint) ||
-         Fail(FailureKind::kSetChanged);
+         Fail(work, FailureKind::kSetChanged);
 }
 
-bool RestoreFound(const std::string& baseText, const PieceSet& found) {
+bool RestoreFound(WorkContext* work, const std::string& baseText) {
+  PieceSet found;
+  if (!FindPieces(work, baseText, &found)) return false;
   // The joined bytes are written beside the output before the old output goes.
-  if (!FitsBeside(baseText, found.total)) return Fail(FailureKind::kNoRoom);
-  const StreamBuffer buffer = NewStreamBuffer();
-  if (!buffer) return Fail(FailureKind::kNoMemory);
+  if (!FitsBeside(baseText, found.total)) return Fail(work, FailureKind::kNoRoom);
+  CopyBuffers buffers;
+  if (!GetCopyBuffers(work, false, &buffers)) return false;
   AtomicReplace replace;
-  if (!BeginAtomicReplace(baseText, &replace)) return false;
-  BeginProgress(found.total);
-  const bool copied = CopyPieces(baseText, found, replace.file, buffer.get());
-  return FinishAtomicReplace(baseText, &replace, copied);
+  if (!BeginAtomicReplace(work, baseText, &replace)) return false;
+  BeginProgress(work, found.total);
+  const bool copied = CopyPieces(work, &buffers, baseText, found, replace.file);
+  return FinishAtomicReplace(work, baseText, &replace, copied);
+}
+
+// ---- A set with its checksum list: exactly the pieces the list names ----
+
+// Reads the list's next piece line, for piece `index` of the set of `baseText`, into `digest`.
+// Fails, blaming the list, where it has no such line: `changed` tells whether the list was
+// read whole before, so that it has changed since.
+bool ReadPieceLine(WorkContext* work, ListReader* list, const std::string& baseText, uint64_t index,
+                   bool changed, unsigned char digest[kSha256Bytes]) {
+  std::string line;
+  const ListLine read = NextLine(work, list, &line);
+  if (read == ListLine::kFailed) return false;
+  const std::string expected = PieceName(LastComponent(baseText), static_cast<uint32_t>(index));
+  if (read == ListLine::kLine && ParsePieceLine(line, expected, digest)) return true;
+  return Fail(work, changed ? FailureKind::kSetChanged : FailureKind::kListUnreadable, list->name);
+}
+
+// Reads the whole list and looks up every piece it names, before anything is written: a piece
+// that is missing or shorter than the list says fails, and so does one that is longer. Stores
+// the list's first line and what it says.
+bool CheckListedSet(WorkContext* work, const std::string& baseText, const std::string& listName,
+                    std::string* headerLine, SetHeader* header) {
+  ListReader list;
+  if (!OpenList(work, listName, &list)) return false;
+  const ListLine first = NextLine(work, &list, headerLine);
+  if (first == ListLine::kFailed) return false;
+  if (first != ListLine::kLine || !ParseHeaderLine(*headerLine, header)) {
+    return Fail(work, FailureKind::kListUnreadable, listName);
+  }
+  for (uint64_t index = 0; index < header->count; ++index) {
+    if (StopRequested(work)) return Fail(work, FailureKind::kStopped);
+    unsigned char digest[kSha256Bytes];
+    if (!ReadPieceLine(work, &list, baseText, index, false, digest)) return false;
+    const std::string name = PieceName(baseText, static_cast<uint32_t>(index));
+    const uint64_t expected = PieceBytes(header->size, header->step, index);
+    uint64_t size = 0;
+    const NameLookup lookup = LookUpName(name.c_str(), &size);
+    if (lookup == NameLookup::kUnknown) return FailSystem(work, name);
+    if (lookup == NameLookup::kMissing || size < expected) {
+      return Fail(work, FailureKind::kPieceMissing, name);
+    }
+    if (size > expected) return Fail(work, FailureKind::kPieceDamaged, name);
+  }
+  // Nothing after the piece lines but empty lines.
+  std::string line;
+  ListLine rest;
+  while ((rest = NextLine(work, &list, &line)) == ListLine::kLine) {
+    if (!line.empty()) return Fail(work, FailureKind::kListUnreadable, listName);
+  }
+  return rest == ListLine::kEnd;
+}
+
+// Copies one piece whole into the output, hashing it on the way, and compares the hash with the
+// list's. Fails when it cannot be opened or read whole, has changed size since the look-up, or
+// its bytes are not those the list names.
+bool CopyListedPiece(WorkContext* work, CopyBuffers* buffers, const std::string& name,
+                     uint64_t expected, const unsigned char digest[kSha256Bytes],
+                     FileHandle output) {
+  const FileHandle piece = OpenForRead(name.c_str());
+  if (piece == kNoFile) return FailSystem(work, name);
+  uint64_t size = 0;
+  bool ok = QueryFileSize(piece, &size) || FailSystem(work, name);
+  if (ok && size != expected) ok = Fail(work, FailureKind::kSetChanged);
+  Sha256 hash;
+  Sha256Begin(&hash);
+  ok = ok &&
+       CopyBytes(work, buffers, CopyEnd{piece, name}, CopyEnd{output, std::string()}, size, &hash);
+  CloseFile(piece);
+  if (!ok) return false;
+  unsigned char found[kSha256Bytes];
+  Sha256End(&hash, found);
+  return std::memcmp(found, digest, kSha256Bytes) == 0 ||
+         Fail(work, FailureKind::kPieceDamaged, name);
+}
+
+// Reads the list again, line by line, and copies each piece as its line comes.
+bool CopyListedPieces(WorkContext* work, CopyBuffers* buffers, const std::string& baseText,
+                      const std::string& listName, const std::string& headerLine,
+                      const SetHeader& header, FileHandle output) {
+  ListReader list;
+  if (!OpenList(work, listName, &list)) return false;
+  std::string line;
+  const ListLine first = NextLine(work, &list, &line);
+  if (first == ListLine::kFailed) return false;
+  if (first != ListLine::kLine || line != headerLine) {
+    return Fail(work, FailureKind::kSetChanged, listName);
+  }
+  for (uint64_t index = 0; index < header.count; ++index) {
+    if (StopRequested(work)) return Fail(work, FailureKind::kStopped);
+    unsigned char digest[kSha256Bytes];
+    if (!ReadPieceLine(work, &list, baseText, index, true, digest)) return false;
+    const std::string name = PieceName(baseText, static_cast<uint32_t>(index));
+    const uint64_t expected = PieceBytes(header.size, header.step, index);
+    if (!CopyListedPiece(work, buffers, name, expected, digest, output)) return false;
+  }
+  return true;
+}
+
+bool RestoreListed(WorkContext* work, const std::string& baseText, const std::string& listName) {
+  std::string headerLine;
+  SetHeader header;
+  if (!CheckListedSet(work, baseText, listName, &headerLine, &header)) return false;
+  if (!FitsBeside(baseText, header.size)) return Fail(work, FailureKind::kNoRoom);
+  CopyBuffers buffers;
+  if (!GetCopyBuffers(work, true, &buffers)) return false;
+  AtomicReplace replace;
+  if (!BeginAtomicReplace(work, baseText, &replace)) return false;
+  BeginProgress(work, header.size);
+  const bool copied =
+      CopyListedPieces(work, &buffers, baseText, listName, headerLine, header, replace.file);
+  if (!FinishAtomicReplace(work, baseText, &replace, copied)) return false;
+  work->originalName = header.name;
+  return true;
 }
 
 }  // namespace
 
-int RestoreFile(const char* baseText) {
-  ClearFailure();
+int RestoreFile(const char* baseText, WorkContext* work) {
+  ClearResults(work);
   const std::string base = baseText;
-  PieceSet found;
-  return FindPieces(base, &found) && RestoreFound(base, found) ? 1 : 0;
+  const std::string listName = ListName(base);
+  uint64_t size = 0;
+  bool ok = false;
+  switch (LookUpName(listName.c_str(), &size)) {
+    case NameLookup::kMissing:
+      ok = RestoreFound(work, base);
+      break;
+    case NameLookup::kFound:
+      ok = RestoreListed(work, base, listName);
+      break;
+    case NameLookup::kUnknown:
+      ok = FailSystem(work, listName);
+      break;
+  }
+  return ok ? 1 : 0;
+}
+
+int RestoreFile(const char* baseText) {
+  WorkContext work;
+  return RestoreFile(baseText, &work);
 }

@@ -1,6 +1,7 @@
 #include "core/split.h"
 
 #include "conv/random.h"
+#include "core/checksum_list.h"
 #include "core/failure.h"
 #include "core/limits.h"
 #include "core/output_file.h"
@@ -11,99 +12,171 @@
 
 namespace {
 
-// How many pieces a source of `size` bytes gives: the size divided by the piece size, rounded
-// up, and at least one, because an empty source gives one empty piece.
-uint64_t PieceCount(uint64_t size, uint32_t step) {
-  return size == 0 ? 1 : (size - 1) / step + 1;
-}
+// How many base numbers a split draws before it gives up finding one whose names are free.
+constexpr int kMaxDraws = 1000;
+// Piece lines are written to the checksum list once this many bytes of them are waiting.
+constexpr size_t kListWriteBytes = 64 * 1024;
 
-// The bytes of piece `index`: the piece size, or what is left for the last one.
-uint64_t PieceBytes(uint64_t size, uint32_t step, uint64_t index) {
-  const uint64_t remaining = size - index * step;
-  return remaining < step ? remaining : step;
-}
-
-// Draws the base number of the piece names: 0 to 99998.
+// Draws a base number from the generator: 0 to 99998.
 int32_t DrawBaseNumber() {
-  SeedRandom();
   return static_cast<int32_t>(RandomFraction() * 99999.0);
 }
 
-// The open source and what is made of it. The source stays open until the last piece is
-// written, so that every piece name can be checked against it.
+enum class Names { kFree, kTaken, kFailed };
+
+// Whether the names of a set of `count` pieces of `base` are all free: the checksum list, the
+// output that a restore writes, and the pieces with the one after the last, so that a restore
+// without the list does not run on into a piece of an older set. A name that cannot be looked
+// up ends the split: it may be taken.
+Names SetNames(WorkContext* work, int32_t base, uint64_t count) {
+  const std::string baseName = BaseName(base);
+  uint64_t size = 0;
+  const auto lookUp = [&](const std::string& name) {
+    if (StopRequested(work)) {
+      Fail(work, FailureKind::kStopped);
+      return Names::kFailed;
+    }
+    const NameLookup lookup = LookUpName(name.c_str(), &size);
+    if (lookup == NameLookup::kMissing) return Names::kFree;
+    if (lookup == NameLookup::kFound) return Names::kTaken;
+    FailSystem(work, name);
+    return Names::kFailed;
+  };
+  // The likeliest to be taken first: piece 00 of an older set of this base.
+  Names names = lookUp(PieceName(base, 0));
+  if (names == Names::kFree) names = lookUp(ListName(baseName));
+  if (names == Names::kFree) names = lookUp(baseName);
+  for (uint64_t index = 1; names == Names::kFree && index <= count && index < kMaxPieceCount;
+       ++index) {
+    names = lookUp(PieceName(base, static_cast<uint32_t>(index)));
+  }
+  return names;
+}
+
+// The base number of the set: the first draw after seeding the generator from the tick count,
+// as every split has drawn it; while a name of its set is taken (an older set in the folder, or
+// one cut within the same tick), the generator's next draw.
+bool ChooseBase(WorkContext* work, uint64_t count, int32_t* base) {
+  SeedRandom();
+  for (int draw = 0; draw < kMaxDraws; ++draw) {
+    *base = DrawBaseNumber();
+    const Names names = SetNames(work, *base, count);
+    if (names != Names::kTaken) return names == Names::kFree;
+  }
+  return Fail(work, FailureKind::kNoFreeName);
+}
+
+// A split at work: the open source, what it is cut into, and what has been made of it.
 struct Split {
+  WorkContext* work;
   FileHandle source;
-  uint64_t size;
-  uint32_t step;
+  SetHeader header;
   int32_t base;
-  char* buffer;
+  CopyBuffers buffers;
+  FileHandle list;
+  std::string listName;
+  std::string waiting;  // piece lines not yet written to the list
+  uint64_t made;        // pieces created: 0 to made - 1, the last perhaps not whole
 };
 
-// Creates piece `index` and copies its bytes from the source's current position. A piece is
-// never created under a name that is the source itself (the source lies in the current folder
-// and is named like the piece, or such a name links to it): creating the piece would empty the
-// source, and with it the only copy of the bytes of the pieces after it.
-bool WritePiece(const Split& split, uint64_t index) {
-  const std::string name = PieceName(split.base, static_cast<uint32_t>(index));
-  if (IsSameFile(split.source, name.c_str())) return Fail(FailureKind::kPieceIsSource);
-  const FileHandle piece = CreateForWrite(name.c_str());
-  if (piece == kNoFile) return FailSystem(name);
-  const CopyResult copied =
-      CopyBytes(split.source, piece, PieceBytes(split.size, split.step, index), split.buffer);
-  if (copied == CopyResult::kStopped) Fail(FailureKind::kStopped);
-  if (copied == CopyResult::kReadFailed) FailSystem();
-  if (copied == CopyResult::kWriteFailed) FailSystem(name);
-  return FinishPiece(name, piece, copied == CopyResult::kDone);
+bool WriteWaitingLines(Split* split) {
+  const bool ok =
+      WriteBlock(split->list, split->waiting.data(), static_cast<uint32_t>(split->waiting.size()));
+  split->waiting.clear();
+  return ok || FailSystem(split->work, split->listName);
 }
 
-// Deletes the pieces 0 to `count` - 1 of `base`.
-void RemovePieces(int32_t base, uint64_t count) {
-  for (uint64_t index = 0; index < count; ++index) {
-    RemoveFile(PieceName(base, static_cast<uint32_t>(index)).c_str());
+// Creates piece `index`, where no file of its name exists, and copies its bytes from the
+// source's current position, hashing them on the way for its line in the list.
+bool WritePiece(Split* split, uint64_t index) {
+  const std::string name = PieceName(split->base, static_cast<uint32_t>(index));
+  const FileHandle piece = CreateNew(name.c_str());
+  if (piece == kNoFile) return FailSystem(split->work, name);
+  split->made = index + 1;
+  Sha256 hash;
+  Sha256Begin(&hash);
+  const uint64_t bytes = PieceBytes(split->header.size, split->header.step, index);
+  const bool copied = CopyBytes(split->work, &split->buffers, CopyEnd{split->source, std::string()},
+                                CopyEnd{piece, name}, bytes, &hash);
+  CloseFile(piece);
+  if (!copied) return false;
+  unsigned char digest[kSha256Bytes];
+  Sha256End(&hash, digest);
+  split->waiting += PieceLine(digest, name);
+  return split->waiting.size() < kListWriteBytes || WriteWaitingLines(split);
+}
+
+// Writes the list's first line and then the pieces in order, asking before each whether to
+// stop, and the remaining lines of the list.
+bool WriteSet(Split* split) {
+  const std::string header = HeaderLine(split->header);
+  if (!WriteBlock(split->list, header.data(), static_cast<uint32_t>(header.size()))) {
+    return FailSystem(split->work, split->listName);
   }
-}
-
-// Writes the pieces in order, asking before each whether to stop.
-bool WritePieces(const Split& split) {
-  const uint64_t count = PieceCount(split.size, split.step);
-  for (uint64_t done = 0; done < count; ++done) {
-    const bool ok = StopRequested() ? Fail(FailureKind::kStopped) : WritePiece(split, done);
-    if (ok) continue;
-    // On a stop every piece of this split goes again, as if it had never started; on a failure
-    // the complete pieces before it stay, as a record of how far it came.
-    if (LastFailure().kind == FailureKind::kStopped) RemovePieces(split.base, done);
-    return false;
+  for (uint64_t index = 0; index < split->header.count; ++index) {
+    if (StopRequested(split->work)) return Fail(split->work, FailureKind::kStopped);
+    if (!WritePiece(split, index)) return false;
   }
-  return true;
+  return WriteWaitingLines(split);
 }
 
-bool SplitOpenSource(FileHandle source, uint32_t step) {
-  Split split = {source, 0, step, 0, nullptr};
-  if (!QueryFileSize(source, &split.size)) return FailSystem();
-  if (PieceCount(split.size, step) > kMaxPieceCount) return Fail(FailureKind::kTooManyPieces);
-  split.base = DrawBaseNumber();
-  // The pieces hold exactly the source's bytes, in the current folder.
-  if (!FitsBeside(PieceName(split.base, 0), split.size)) return Fail(FailureKind::kNoRoom);
-  const StreamBuffer buffer = NewStreamBuffer();
-  if (!buffer) return Fail(FailureKind::kNoMemory);
-  split.buffer = buffer.get();
-  BeginProgress(split.size);
-  return WritePieces(split);
+// After a failure or a stop: removes every file this split created, and nothing else. The list
+// goes last, and only when every piece has gone: a piece that another program holds open stays,
+// and with it the list, whose missing lines tell a restore that the set is not whole.
+void RemoveSet(Split* split) {
+  bool piecesGone = true;
+  for (uint64_t index = 0; index < split->made; ++index) {
+    piecesGone &= RemoveMade(split->work, PieceName(split->base, static_cast<uint32_t>(index)));
+  }
+  if (piecesGone) RemoveMade(split->work, split->listName);
+}
+
+bool SplitOpenSource(WorkContext* work, const char* sourcePath, FileHandle source, uint32_t step) {
+  Split split = {work, source, {LastComponent(sourcePath), 0, step, 0}, 0, {}, kNoFile, {}, {}, 0};
+  if (!QueryFileSize(source, &split.header.size)) return FailSystem(work);
+  split.header.count = PieceCount(split.header.size, step);
+  if (split.header.count > kMaxPieceCount) return Fail(work, FailureKind::kTooManyPieces);
+  if (!ChooseBase(work, split.header.count, &split.base)) return false;
+  split.listName = ListName(BaseName(split.base));
+  // The pieces hold exactly the source's bytes, and the list a line for each, in the current
+  // folder.
+  const std::string lastPiece =
+      PieceName(split.base, static_cast<uint32_t>(split.header.count - 1));
+  const uint64_t listBytes = HeaderLine(split.header).size() +
+                             split.header.count * (2 * kSha256Bytes + 3 + lastPiece.size());
+  if (split.header.size > UINT64_MAX - listBytes ||
+      !FitsBeside(PieceName(split.base, 0), split.header.size + listBytes)) {
+    return Fail(work, FailureKind::kNoRoom);
+  }
+  if (!GetCopyBuffers(work, true, &split.buffers)) return false;
+  // The list comes first, so that no set is ever without it, and whole only at the end.
+  split.list = CreateNew(split.listName.c_str());
+  if (split.list == kNoFile) return FailSystem(work, split.listName);
+  BeginProgress(work, split.header.size);
+  const bool ok = WriteSet(&split);
+  CloseFile(split.list);
+  if (!ok) RemoveSet(&split);
+  return ok;
 }
 
 }  // namespace
 
-int SplitFile(const char* sourcePath, int32_t pieceSize) {
-  ClearFailure();
+int SplitFile(const char* sourcePath, int32_t pieceSize, WorkContext* work) {
+  ClearResults(work);
   // A size of 0 would make no progress and write empty pieces without end.
-  if (pieceSize == 0) return Fail(FailureKind::kTooManyPieces);
+  if (pieceSize == 0) return Fail(work, FailureKind::kTooManyPieces);
   // Exact by design (README, "Behaviour kept on purpose"): a negative size is a very large
   // unsigned one, the only way to ask for pieces of 2 GiB or more: 4095 MB is 0xFFF00000 bytes.
   const uint32_t step = static_cast<uint32_t>(pieceSize);
 
   const FileHandle source = OpenForRead(sourcePath);
-  if (source == kNoFile) return FailSystem();
-  const bool ok = SplitOpenSource(source, step);
+  if (source == kNoFile) return FailSystem(work);
+  const bool ok = SplitOpenSource(work, sourcePath, source, step);
   CloseFile(source);
   return ok ? 1 : 0;
+}
+
+int SplitFile(const char* sourcePath, int32_t pieceSize) {
+  WorkContext work;
+  return SplitFile(sourcePath, pieceSize, &work);
 }

@@ -3,19 +3,27 @@
 
 #include <cstdint>
 
+#include "core/work_context.h"
+
 // Writes the source out as pieces "<base>-NN" (NN at least two digits) of `pieceSize` bytes
-// each, the last one shorter, in the current directory. The base number is drawn from the
-// generator, reseeded from the tick count first. A negative `pieceSize` is taken as its
-// unsigned value. An empty source gives one empty piece. Sources of any size are streamed
-// through one small buffer.
+// each, the last one shorter, in the current directory, and beside them their checksum list
+// "<base>.sha256" (core/checksum_list.h). A negative `pieceSize` is taken as its unsigned
+// value. An empty source gives one empty piece. Sources of any size are streamed through small
+// buffers, each piece hashed as it is written.
 //
-// Returns 1 when every piece was written in full, else 0, with the reason in LastFailure()
-// (core/failure.h). Nothing is created when the source cannot be opened, is known to be larger
-// than the free space of the current directory, would need more than 2^31 pieces, or when
-// `pieceSize` is 0. When a piece cannot be created or written, or the source cannot be read
-// whole, the complete pieces before it stay and the one that failed is deleted again. When a
-// stop is asked for (core/progress.h), every piece of this split is deleted again. The source
-// is never changed, whichever way it is split: a piece name that is the source itself (by its
-// own name, another spelling of its path, or a link to it) ends the split before that piece is
-// created.
+// The base number is drawn from the generator, reseeded from the tick count first. A file is
+// never replaced: the pieces and the list are created only where no file of their name exists,
+// and where a name of the drawn base's set is taken (the pieces, the one after them, the list,
+// or the file a restore would write), the generator draws again.
+//
+// Returns 1 when every piece and the list were written in full. Else returns 0, with the reason
+// in the context's failure, and removes every file this split created: nothing is left that a
+// restore could take for a whole set. A piece that cannot be removed (another program holds it)
+// is counted in the context's left-behind files, and keeps the list, unfinished, beside it. So
+// it is too when a stop is asked for through the context. Nothing is created when the source
+// cannot be opened, is known to be larger than the free space of the current directory, would
+// need more than 2^31 pieces, when no base of free names is found, or when `pieceSize` is 0.
+// The source is never changed.
+int SplitFile(const char* sourcePath, int32_t pieceSize, WorkContext* work);
+// The same with a context of its own: no reports, no stop, and the reason is not kept.
 int SplitFile(const char* sourcePath, int32_t pieceSize);

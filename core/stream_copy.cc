@@ -1,21 +1,81 @@
 #include "core/stream_copy.h"
 
+#include "core/failure.h"
 #include "core/limits.h"
 #include "core/progress.h"
+#include "platform/helper.h"
 
-StreamBuffer NewStreamBuffer() {
-  return StreamBuffer(static_cast<char*>(AllocBlock(kStreamBufferBytes)));
+namespace {
+
+// Below this, a buffer is hashed on this thread: handing it over would cost more than it saves.
+constexpr uint32_t kHandOverBytes = 64 * 1024;
+
+struct HashTask {
+  Sha256* hash;
+  const char* bytes;
+  uint32_t count;
+};
+
+void RunHashTask(void* data) {
+  const HashTask* task = static_cast<const HashTask*>(data);
+  Sha256Add(task->hash, task->bytes, task->count);
 }
 
-CopyResult CopyBytes(FileHandle from, FileHandle to, uint64_t count, char* buffer) {
-  while (count > 0) {
-    if (StopRequested()) return CopyResult::kStopped;
+}  // namespace
+
+CopyBuffers::~CopyBuffers() {
+  if (helper) EndHelper(helper);
+}
+
+bool GetCopyBuffers(WorkContext* work, bool hashing, CopyBuffers* buffers) {
+  const uint32_t count = hashing ? 2 : 1;
+  buffers->block.reset(static_cast<char*>(AllocBlock(count * kStreamBufferBytes)));
+  if (!buffers->block) return Fail(work, FailureKind::kNoMemory);
+  buffers->buffer[0] = buffers->block.get();
+  buffers->buffer[1] = buffers->block.get() + (count - 1) * kStreamBufferBytes;
+  if (hashing) buffers->helper = StartHelper();
+  return true;
+}
+
+bool CopyBytes(WorkContext* work, CopyBuffers* buffers, const CopyEnd& from, const CopyEnd& to,
+               uint64_t count, Sha256* hash) {
+  // The buffer being hashed on the helper, if any: it is not read into before the hashing ends,
+  // and the next buffer is not handed over before then either.
+  HashTask task = {hash, nullptr, 0};
+  bool hashing = false;
+  int next = 0;
+  bool ok = true;
+  while (ok && count > 0) {
+    if (StopRequested(work)) {
+      ok = Fail(work, FailureKind::kStopped);
+      break;
+    }
+    char* buffer = buffers->buffer[next];
     const uint32_t chunk =
         count < kStreamBufferBytes ? static_cast<uint32_t>(count) : kStreamBufferBytes;
-    if (!ReadBlock(from, buffer, chunk)) return CopyResult::kReadFailed;
-    if (!WriteBlock(to, buffer, chunk)) return CopyResult::kWriteFailed;
+    if (!ReadBlock(from.file, buffer, chunk)) {
+      ok = FailSystem(work, from.name);
+      break;
+    }
+    if (hash) {
+      if (hashing) WaitForHelper(buffers->helper);
+      hashing = buffers->helper && chunk >= kHandOverBytes;
+      if (hashing) {
+        task = HashTask{hash, buffer, chunk};
+        HandToHelper(buffers->helper, RunHashTask, &task);
+      } else {
+        Sha256Add(hash, buffer, chunk);
+      }
+    }
+    // The write only reads the buffer, as the hashing does: the two go on at once.
+    if (!WriteBlock(to.file, buffer, chunk)) {
+      ok = FailSystem(work, to.name);
+      break;
+    }
     count -= chunk;
-    CountProgress(chunk);
+    CountProgress(work, chunk);
+    next ^= 1;  // the other buffer, where there are two
   }
-  return CopyResult::kDone;
+  if (hashing) WaitForHelper(buffers->helper);
+  return ok;
 }

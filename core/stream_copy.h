@@ -1,24 +1,50 @@
-// The one copy loop of the engines: bytes go from one open file to another through one buffer
-// of fixed size, whatever the size of the file.
+// The one copy loop of the engines: bytes go from one open file to another through buffers of
+// fixed size, whatever the size of the file, and may be hashed on the way. The hashing runs
+// beside the reading and writing, on a helper thread: while it hashes one buffer, this thread
+// writes that buffer and reads the next into the other one.
 #pragma once
 
 #include <cstdint>
 #include <memory>
+#include <string>
 
+#include "core/sha256.h"
+#include "core/work_context.h"
 #include "platform/platform.h"
 
-// A buffer of kStreamBufferBytes from the platform's heap, released when its owner goes.
+// A block from the platform's heap, released when its owner goes.
 struct BlockRelease {
   void operator()(char* block) const { FreeBlock(block); }
 };
 typedef std::unique_ptr<char, BlockRelease> StreamBuffer;
-// A new buffer, or null when the memory cannot be had.
-StreamBuffer NewStreamBuffer();
 
-// How a copy ended; a failed read or write leaves its error code for FailSystem.
-enum class CopyResult { kDone, kStopped, kReadFailed, kWriteFailed };
+// What a work copies through: one buffer of kStreamBufferBytes, or, for a work that hashes,
+// two and the helper thread (none where no thread can be had: then this thread hashes).
+struct CopyBuffers {
+  StreamBuffer block;
+  char* buffer[2] = {nullptr, nullptr};
+  Helper* helper = nullptr;
+  CopyBuffers() = default;
+  CopyBuffers(const CopyBuffers&) = delete;
+  CopyBuffers& operator=(const CopyBuffers&) = delete;
+  ~CopyBuffers();
+};
 
-// Copies the next `count` bytes of `from` to `to`, at their current positions, through
-// `buffer` (kStreamBufferBytes), asking before every buffer whether to stop and counting every
-// buffer as progress (core/progress.h). Stops at the first failed or short read or write.
-CopyResult CopyBytes(FileHandle from, FileHandle to, uint64_t count, char* buffer);
+// Gets the buffers, and for `hashing` the helper thread. Returns false, with the failure
+// recorded, when the memory cannot be had.
+bool GetCopyBuffers(WorkContext* work, bool hashing, CopyBuffers* buffers);
+
+// One end of a copy: an open file, and the name that a failed read or write of it is blamed on
+// (empty for none).
+struct CopyEnd {
+  FileHandle file;
+  std::string name;
+};
+
+// Copies the next `count` bytes of `from` to `to`, at their current positions, adding them to
+// `hash` unless it is null, asking before every buffer whether to stop and counting every buffer
+// as progress (core/progress.h). Stops at the first failed or short read or write. Returns true
+// when all were copied; else false with the failure recorded (kStopped, or the system's error
+// blamed on the end that failed).
+bool CopyBytes(WorkContext* work, CopyBuffers* buffers, const CopyEnd& from, const CopyEnd& to,
+               uint64_t count, Sha256* hash);

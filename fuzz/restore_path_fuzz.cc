@@ -34,10 +34,10 @@ struct Loud<Result (*)(Args...)> {
 // Every operation of the platform, once.
 // clang-format off
 #define FILECUT_ALL_OPS(X)                                                                  \
-  X(openForRead) X(createForWrite) X(lookUpName) X(queryFileSize) X(readBlock)              \
+  X(openForRead) X(createNew) X(lookUpName) X(queryFileSize) X(readBlock)                   \
   X(writeBlock) X(closeFile) X(tickCount) X(lastError) X(errorText) X(allocBlock)           \
   X(freeBlock) X(upperCaseAscii) X(formatText) X(createTempBeside) X(moveOver)              \
-  X(removeFile) X(freeSpaceBeside) X(isSameFile) X(flushFile)
+  X(removeFile) X(freeSpaceBeside) X(listBeside) X(flushFile) X(startHelper) X(endHelper)
 // clang-format on
 
 PlatformOps LoudPlatformOps() {
@@ -94,6 +94,9 @@ bool FakeFlush(FileHandle) {
 bool FakeFreeSpace(const char*, uint64_t* bytes) {
   return *bytes = 1000, true;
 }
+bool FakeList(const char*, bool (*)(void*, const char*), void*) {
+  return true;  // no later piece
+}
 
 // Memory and text formatting are the real ones; every file operation is faked.
 void InstallFakeFileSystem() {
@@ -113,6 +116,7 @@ void InstallFakeFileSystem() {
   ops.removeFile = FakeRemove;
   ops.freeSpaceBeside = FakeFreeSpace;
   ops.flushFile = FakeFlush;
+  ops.listBeside = FakeList;
   SetPlatformOps(ops);
 }
 

@@ -2,25 +2,30 @@
 #include "platform/platform.h"
 
 namespace {
-// Held in a function so that it is ready even for calls made during static initialisation.
-PlatformOps& Ops() {
-  static PlatformOps ops = RealPlatformOps();
-  return ops;
+// The replaced operations, in force while `g_replaced` is set. Both start zeroed, before any
+// code runs, and the real table is a constant: the operations are ready for any thread at any
+// time, without a lock or a guard of a local static, which the shipped program has none of.
+PlatformOps g_replacement;
+bool g_replaced = false;
+
+const PlatformOps& Ops() {
+  return g_replaced ? g_replacement : RealPlatformOps();
 }
 }  // namespace
 
 void SetPlatformOps(const PlatformOps& ops) {
-  Ops() = ops;
+  g_replacement = ops;
+  g_replaced = true;
 }
 void ResetPlatformOps() {
-  Ops() = RealPlatformOps();
+  g_replaced = false;
 }
 
 FileHandle OpenForRead(const char* path) {
   return Ops().openForRead(path);
 }
-FileHandle CreateForWrite(const char* path) {
-  return Ops().createForWrite(path);
+FileHandle CreateNew(const char* path) {
+  return Ops().createNew(path);
 }
 NameLookup LookUpName(const char* path, uint64_t* size) {
   return Ops().lookUpName(path, size);
@@ -67,11 +72,17 @@ bool RemoveFile(const char* path) {
 bool FreeSpaceBeside(const char* path, uint64_t* bytes) {
   return Ops().freeSpaceBeside(path, bytes);
 }
-bool IsSameFile(FileHandle file, const char* path) {
-  return Ops().isSameFile(file, path);
+bool ListBeside(const char* path, bool (*visit)(void* data, const char* name), void* data) {
+  return Ops().listBeside(path, visit, data);
 }
 bool FlushFile(FileHandle file) {
   return Ops().flushFile(file);
+}
+Helper* StartHelper() {
+  return Ops().startHelper();
+}
+void EndHelper(Helper* helper) {
+  Ops().endHelper(helper);
 }
 
 int FormatText(char* out, size_t size, const char* format, ...) {

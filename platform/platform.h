@@ -12,6 +12,8 @@
 #include <cstdint>
 #include <string>
 
+struct Helper;  // platform/helper.h
+
 // An open file. kNoFile is the value for "no file" and is what the open calls return on failure.
 typedef intptr_t FileHandle;
 constexpr FileHandle kNoFile = -1;
@@ -29,9 +31,11 @@ struct PlatformOps {
   // Opens an existing regular file for reading, letting others read and write it meanwhile.
   // Returns kNoFile when the name does not exist, is a folder, or cannot be opened.
   FileHandle (*openForRead)(const char* path);
-  // Creates a file for writing, or empties an existing one, with no sharing while it is open.
-  // Returns kNoFile on failure (for instance when the name is a folder).
-  FileHandle (*createForWrite)(const char* path);
+  // Creates a new, empty file for writing, with no sharing while it is open, only where no file
+  // or folder of that name exists: whatever has the name is never opened or changed. Returns
+  // kNoFile on failure, with "file exists" (Windows: ERROR_FILE_EXISTS; POSIX: EEXIST) where
+  // the name is taken.
+  FileHandle (*createNew)(const char* path);
   // Looks a name up without opening it. Returns kMissing only when the system answers that
   // no file or folder of this name exists (Windows: file or path not found; POSIX: ENOENT,
   // ENOTDIR); kFound with the file's whole 64-bit size stored (0 for a folder); kUnknown on
@@ -83,17 +87,20 @@ struct PlatformOps {
   // `path` (a name with or without a folder part, which need not exist). Returns false when
   // that is unknown.
   bool (*freeSpaceBeside)(const char* path, uint64_t* bytes);
-  // Whether `path` names the very file that `file` has open, under this name or another (a
-  // hard link, a symbolic link, another spelling of the path): compared by file identity
-  // (volume and file index on Windows, device and inode on POSIX), not by name. Returns false
-  // only when that is known not to be so: nothing of that name exists, or it is another file.
-  // When it cannot be told, returns true.
-  bool (*isSameFile)(FileHandle file, const char* path);
+  // Calls `visit(data, name)` with the name of every file and folder in the folder that holds
+  // the file `path` (which need not exist), as UTF-8 without the folder, but for "." and ".."
+  // and names that UTF-8 cannot spell, until `visit` returns false. Returns false when the
+  // folder cannot be listed.
+  bool (*listBeside)(const char* path, bool (*visit)(void* data, const char* name), void* data);
   // Asks the system to put everything written to the file so far on the disk itself, and
   // waits until it is there. Returns true when it is there, and also when the file system
   // answers that it has no such flush (Windows: invalid function or not supported; POSIX:
   // EINVAL): the bytes were written all the same. Returns false when the flush failed.
   bool (*flushFile)(FileHandle file);
+  // Starts a helper thread (platform/helper.h). Returns null when no thread can be had.
+  Helper* (*startHelper)();
+  // Ends a helper's thread, once its last task has been waited for, and releases it.
+  void (*endHelper)(Helper* helper);
 };
 
 // The real operations of this build.
@@ -105,7 +112,7 @@ void ResetPlatformOps();
 
 // The operations in force, by the names of their fields, as the engines call them.
 FileHandle OpenForRead(const char* path);
-FileHandle CreateForWrite(const char* path);
+FileHandle CreateNew(const char* path);
 NameLookup LookUpName(const char* path, uint64_t* size);
 bool QueryFileSize(FileHandle file, uint64_t* size);
 bool ReadBlock(FileHandle file, void* buffer, uint32_t count);
@@ -121,8 +128,10 @@ FileHandle CreateTempBeside(const char* path, std::string* name);
 bool MoveOver(const char* from, const char* to);
 bool RemoveFile(const char* path);
 bool FreeSpaceBeside(const char* path, uint64_t* bytes);
-bool IsSameFile(FileHandle file, const char* path);
+bool ListBeside(const char* path, bool (*visit)(void* data, const char* name), void* data);
 bool FlushFile(FileHandle file);
+Helper* StartHelper();
+void EndHelper(Helper* helper);
 int FormatText(char* out, size_t size, const char* format, ...)
 #if defined(__GNUC__)
     __attribute__((format(printf, 3, 4)))

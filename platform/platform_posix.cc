@@ -1,7 +1,10 @@
 // POSIX implementation of the platform operations, for the host build's tests, sanitizers,
 // fuzzers and benchmarks. It keeps the observable contract of the Win32 one; sharing modes have
 // no POSIX counterpart and are not enforced.
+#include <dirent.h>
 #include <fcntl.h>
+#include <pthread.h>
+#include <semaphore.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <time.h>
@@ -11,8 +14,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 #include <string>
 
+#include "platform/helper_state.h"
 #include "platform/platform.h"
 #include "platform/temp_name.h"
 
@@ -34,8 +39,8 @@ FileHandle PosixOpenForRead(const char* path) {
   return fd;
 }
 
-FileHandle PosixCreateForWrite(const char* path) {
-  int fd = open(path, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+FileHandle PosixCreateNew(const char* path) {
+  int fd = open(path, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
   return fd < 0 ? kNoFile : fd;
 }
 
@@ -136,15 +141,14 @@ int PosixFormatText(char* out, size_t size, const char* format, va_list args) {
   return length;
 }
 
-FileHandle PosixCreateNew(const char* name, bool* taken) {
-  int fd = open(name, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-  if (fd >= 0) return fd;
-  *taken = errno == EEXIST;
-  return kNoFile;
+FileHandle PosixCreateNewOrTaken(const char* name, bool* taken) {
+  const FileHandle file = PosixCreateNew(name);
+  if (file == kNoFile) *taken = errno == EEXIST;
+  return file;
 }
 
 FileHandle PosixCreateTempBeside(const char* path, std::string* name) {
-  return CreateUnderFreeName(path, name, PosixCreateNew);
+  return CreateUnderFreeName(path, name, PosixCreateNewOrTaken);
 }
 
 // The folder part of a path, up to and with its last slash, or "." for a bare name.
@@ -185,20 +189,80 @@ bool PosixFlushFile(FileHandle file) {
   return fsync(AsFd(file)) == 0 || errno == EINVAL;
 }
 
-bool PosixIsSameFile(FileHandle file, const char* path) {
-  struct stat named;
-  if (stat(path, &named) != 0) return !NoSuchName(errno);
-  struct stat open;
-  if (fstat(AsFd(file), &open) != 0) return true;
-  return open.st_dev == named.st_dev && open.st_ino == named.st_ino;
+bool PosixListBeside(const char* path, bool (*visit)(void* data, const char* name), void* data) {
+  DIR* folder = opendir(FolderOf(path).c_str());
+  if (!folder) return false;
+  int error = 0;
+  for (;;) {
+    errno = 0;
+    const dirent* entry = readdir(folder);
+    if (!entry) {
+      error = errno;  // 0 at the end of the folder
+      break;
+    }
+    const char* name = entry->d_name;
+    if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0) continue;
+    if (!visit(data, name)) break;
+  }
+  closedir(folder);
+  errno = error;
+  return error == 0;
+}
+
+void* RunHelperThread(void* helper) {
+  RunHelper(static_cast<Helper*>(helper));
+  return nullptr;
+}
+
+// The two signals are semaphores of their own, kept with the thread beside the helper's state.
+struct PosixHelper {
+  Helper helper;
+  sem_t wakeHelper;
+  sem_t wakeCaller;
+  pthread_t thread;
+};
+
+Helper* PosixStartHelper() {
+  auto* posix = new (std::nothrow) PosixHelper;
+  if (!posix) return nullptr;
+  sem_init(&posix->wakeHelper, 0, 0);
+  sem_init(&posix->wakeCaller, 0, 0);
+  posix->helper.wakeHelper = reinterpret_cast<Signal>(&posix->wakeHelper);
+  posix->helper.wakeCaller = reinterpret_cast<Signal>(&posix->wakeCaller);
+  if (pthread_create(&posix->thread, nullptr, RunHelperThread, &posix->helper) != 0) {
+    sem_destroy(&posix->wakeHelper);
+    sem_destroy(&posix->wakeCaller);
+    delete posix;
+    return nullptr;
+  }
+  return &posix->helper;
+}
+
+void PosixEndHelper(Helper* helper) {
+  auto* posix = reinterpret_cast<PosixHelper*>(helper);  // the helper is its first member
+  HandToHelper(helper, nullptr, nullptr);                // a null task ends the loop
+  pthread_join(posix->thread, nullptr);
+  sem_destroy(&posix->wakeHelper);
+  sem_destroy(&posix->wakeCaller);
+  delete posix;
 }
 
 }  // namespace
 
+void RaiseSignal(Signal signal) {
+  sem_post(reinterpret_cast<sem_t*>(signal));
+}
+
+void SleepOnSignal(Signal signal) {
+  // A signal that interrupts the wait is no wake-up.
+  while (sem_wait(reinterpret_cast<sem_t*>(signal)) != 0 && errno == EINTR) {
+  }
+}
+
 const PlatformOps& RealPlatformOps() {
   static const PlatformOps ops = {
       .openForRead = PosixOpenForRead,
-      .createForWrite = PosixCreateForWrite,
+      .createNew = PosixCreateNew,
       .lookUpName = PosixLookUpName,
       .queryFileSize = PosixQueryFileSize,
       .readBlock = PosixReadBlock,
@@ -215,8 +279,10 @@ const PlatformOps& RealPlatformOps() {
       .moveOver = PosixMoveOver,
       .removeFile = PosixRemoveFile,
       .freeSpaceBeside = PosixFreeSpaceBeside,
-      .isSameFile = PosixIsSameFile,
+      .listBeside = PosixListBeside,
       .flushFile = PosixFlushFile,
+      .startHelper = PosixStartHelper,
+      .endHelper = PosixEndHelper,
   };
   return ops;
 }

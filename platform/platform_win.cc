@@ -1,11 +1,14 @@
 // Win32 implementation of the platform operations. Paths arrive as UTF-8 and reach Windows
 // through the wide entry points only, converted at each call, so that every name means exactly
 // the file it spells, in any language and at any length Windows allows.
+#include <process.h>
 #include <windows.h>
 
 #include <cstring>
+#include <new>
 #include <string>
 
+#include "platform/helper_state.h"
 #include "platform/platform.h"
 #include "platform/temp_name.h"
 #include "platform/wide_text_win.h"
@@ -44,8 +47,8 @@ FileHandle Win32OpenForRead(const char* path) {
   return h == INVALID_HANDLE_VALUE ? kNoFile : reinterpret_cast<FileHandle>(h);
 }
 
-FileHandle Win32CreateForWrite(const char* path) {
-  HANDLE h = OpenNamed(path, GENERIC_WRITE, 0, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL);
+FileHandle Win32CreateNew(const char* path) {
+  HANDLE h = OpenNamed(path, GENERIC_WRITE, 0, CREATE_NEW, FILE_ATTRIBUTE_NORMAL);
   return h == INVALID_HANDLE_VALUE ? kNoFile : reinterpret_cast<FileHandle>(h);
 }
 
@@ -145,9 +148,9 @@ int Win32FormatText(char* out, size_t size, const char* format, va_list args) {
   return length;
 }
 
-FileHandle Win32CreateNew(const char* name, bool* taken) {
-  HANDLE h = OpenNamed(name, GENERIC_WRITE, 0, CREATE_NEW, FILE_ATTRIBUTE_NORMAL);
-  if (h != INVALID_HANDLE_VALUE) return reinterpret_cast<FileHandle>(h);
+FileHandle Win32CreateNewOrTaken(const char* name, bool* taken) {
+  const FileHandle file = Win32CreateNew(name);
+  if (file != kNoFile) return file;
   // A folder of that name, or a file still being deleted, answers "access denied".
   const DWORD error = GetLastError();
   *taken = error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS ||
@@ -156,7 +159,7 @@ FileHandle Win32CreateNew(const char* name, bool* taken) {
 }
 
 FileHandle Win32CreateTempBeside(const char* path, std::string* name) {
-  return CreateUnderFreeName(path, name, Win32CreateNew);
+  return CreateUnderFreeName(path, name, Win32CreateNewOrTaken);
 }
 
 // Virus scanners, indexers and cloud clients open new files for a moment without delete
@@ -232,32 +235,85 @@ bool Win32FreeSpaceBeside(const char* path, uint64_t* bytes) {
   return true;
 }
 
-// Opening with no access right at all conflicts with no sharing mode, so it works even while
-// the file is held open elsewhere; a folder opens too, with backup semantics, and then simply
-// is another file.
-bool Win32IsSameFile(FileHandle file, const char* path) {
-  HANDLE other = OpenNamed(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                           OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS);
-  if (other == INVALID_HANDLE_VALUE) {
-    const DWORD error = GetLastError();
-    return error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND;
+// The folder is what the full path keeps up to the backslash before its last component; "*"
+// after it names everything in it.
+bool Win32ListBeside(const char* path, bool (*visit)(void* data, const char* name), void* data) {
+  std::wstring pattern;
+  if (!SystemName(path, &pattern)) return false;
+  const size_t last = pattern.rfind(L'\\');
+  if (last == std::wstring::npos) return false;
+  pattern.resize(last + 1);
+  pattern += L'*';
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW(pattern.c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return false;
+  bool more = true;
+  while (more) {
+    std::string name;
+    const wchar_t* const n = found.cFileName;
+    const bool dots = n[0] == L'.' && (n[1] == 0 || (n[1] == L'.' && n[2] == 0));
+    if (!dots && Utf8FromWide(found.cFileName, &name) && !visit(data, name.c_str())) break;
+    more = FindNextFileW(search, &found) != 0;
   }
-  BY_HANDLE_FILE_INFORMATION open;
-  BY_HANDLE_FILE_INFORMATION named;
-  const bool known = GetFileInformationByHandle(AsHandle(file), &open) &&
-                     GetFileInformationByHandle(other, &named);
-  CloseHandle(other);
-  if (!known) return true;
-  return open.dwVolumeSerialNumber == named.dwVolumeSerialNumber &&
-         open.nFileIndexHigh == named.nFileIndexHigh && open.nFileIndexLow == named.nFileIndexLow;
+  // The search ends with "no more files"; any other error means the listing was not whole.
+  const DWORD error = more ? ERROR_NO_MORE_FILES : GetLastError();
+  FindClose(search);
+  if (error == ERROR_NO_MORE_FILES) return true;
+  SetLastError(error);
+  return false;
+}
+
+unsigned __stdcall RunHelperThread(void* helper) {
+  RunHelper(static_cast<Helper*>(helper));
+  return 0;
+}
+
+// The helper's thread comes from the C runtime (as the window's work does), so that whatever its
+// tasks call of the runtime is set up for it.
+Helper* Win32StartHelper() {
+  Helper* helper = new (std::nothrow) Helper;
+  if (!helper) return nullptr;
+  HANDLE wakeHelper = CreateSemaphoreW(nullptr, 0, LONG_MAX, nullptr);
+  HANDLE wakeCaller = CreateSemaphoreW(nullptr, 0, LONG_MAX, nullptr);
+  helper->wakeHelper = reinterpret_cast<Signal>(wakeHelper);
+  helper->wakeCaller = reinterpret_cast<Signal>(wakeCaller);
+  const uintptr_t thread = wakeHelper && wakeCaller
+                               ? _beginthreadex(nullptr, 0, RunHelperThread, helper, 0, nullptr)
+                               : 0;
+  if (thread == 0) {
+    if (wakeHelper) CloseHandle(wakeHelper);
+    if (wakeCaller) CloseHandle(wakeCaller);
+    delete helper;
+    return nullptr;
+  }
+  helper->thread = static_cast<intptr_t>(thread);
+  return helper;
+}
+
+void Win32EndHelper(Helper* helper) {
+  HandToHelper(helper, nullptr, nullptr);  // a null task ends the loop
+  const HANDLE thread = reinterpret_cast<HANDLE>(helper->thread);
+  WaitForSingleObject(thread, INFINITE);
+  CloseHandle(thread);
+  CloseHandle(reinterpret_cast<HANDLE>(helper->wakeHelper));
+  CloseHandle(reinterpret_cast<HANDLE>(helper->wakeCaller));
+  delete helper;
 }
 
 }  // namespace
 
+void RaiseSignal(Signal signal) {
+  ReleaseSemaphore(reinterpret_cast<HANDLE>(signal), 1, nullptr);
+}
+
+void SleepOnSignal(Signal signal) {
+  WaitForSingleObject(reinterpret_cast<HANDLE>(signal), INFINITE);
+}
+
 const PlatformOps& RealPlatformOps() {
   static const PlatformOps ops = {
       .openForRead = Win32OpenForRead,
-      .createForWrite = Win32CreateForWrite,
+      .createNew = Win32CreateNew,
       .lookUpName = Win32LookUpName,
       .queryFileSize = Win32QueryFileSize,
       .readBlock = Win32ReadBlock,
@@ -274,8 +330,10 @@ const PlatformOps& RealPlatformOps() {
       .moveOver = Win32MoveOver,
       .removeFile = Win32RemoveFile,
       .freeSpaceBeside = Win32FreeSpaceBeside,
-      .isSameFile = Win32IsSameFile,
+      .listBeside = Win32ListBeside,
       .flushFile = Win32FlushFile,
+      .startHelper = Win32StartHelper,
+      .endHelper = Win32EndHelper,
   };
   return ops;
 }

@@ -1,11 +1,14 @@
 // Every failable platform call that the engines make is made to fail in turn, once and for
 // good. Each run must end with result 0 (or the documented outcome), the promised files on
 // disk, and no open file or live block left behind. The stop check is one such call. Pieces of
-// one buffer each and of several buffers are covered, so that a piece can fail halfway.
+// one buffer each and of several buffers are covered, so that a piece can fail halfway, and
+// restores of a set with its checksum list and without one.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
+#include "core/checksum_list.h"
 #include "core/limits.h"
 #include "core/restore.h"
 #include "core/split.h"
@@ -17,11 +20,11 @@ namespace fs = std::filesystem;
 namespace {
 
 const FaultOp kAllOps[] = {
-    FaultOp::kOpenForRead,   FaultOp::kCreateForWrite,   FaultOp::kLookUpName,
+    FaultOp::kOpenForRead,   FaultOp::kCreateNew,        FaultOp::kLookUpName,
     FaultOp::kQueryFileSize, FaultOp::kReadBlock,        FaultOp::kWriteBlock,
     FaultOp::kAllocBlock,    FaultOp::kCreateTempBeside, FaultOp::kMoveOver,
-    FaultOp::kRemoveFile,    FaultOp::kFreeSpaceBeside,  FaultOp::kIsSameFile,
-    FaultOp::kFlushFile,     FaultOp::kStopCheck};
+    FaultOp::kRemoveFile,    FaultOp::kFreeSpaceBeside,  FaultOp::kListBeside,
+    FaultOp::kFlushFile,     FaultOp::kStartHelper,      FaultOp::kStopCheck};
 
 // One shape of work: the source and piece sizes, and whether a piece takes several buffers.
 struct Mode {
@@ -63,6 +66,12 @@ void ForEveryFault(const std::vector<int>& counts, Check check) {
   }
 }
 
+// Failures that change nothing of the outcome: an unknown free space is no reason to refuse,
+// and without a helper thread the work hashes on its own.
+bool Harmless(FaultOp op) {
+  return op == FaultOp::kFreeSpaceBeside || op == FaultOp::kStartHelper;
+}
+
 class EngineFaultTest : public TempDirTest, public ::testing::WithParamInterface<Mode> {
  protected:
   void SetUp() override {
@@ -73,147 +82,153 @@ class EngineFaultTest : public TempDirTest, public ::testing::WithParamInterface
     }
   }
 
-  // Empties the directory and puts the source (for splitting) or the pieces and an old output
-  // (for restoring) back.
-  void ResetFiles(bool forSplit) {
+  int32_t Step() const { return static_cast<int32_t>(GetParam().pieceBytes); }
+
+  // Empties the directory and puts the source back, and for a restore the pieces of `base` and an
+  // old output: the pieces 53203-NN that a split makes, with their list, or pieces without one.
+  void ResetFiles(const std::string& base = std::string()) {
     for (const std::string& name : ListCurrentDir()) fs::remove_all(name);
-    if (forSplit) {
-      WriteFileBytes("source.bin", source_);
+    WriteFileBytes("source.bin", source_);
+    if (base.empty()) return;
+    if (base == kBase53203) {
+      ScopedFaultOps faults;  // only for the tick count of base 53203
+      FixTickCount(kTickForBase53203);
+      ASSERT_EQ(SplitFile("source.bin", Step()), 1);
     } else {
-      WritePieces("out", pieces_);
-      WriteFileBytes("out", "old output");
+      WritePieces(base, pieces_);
     }
+    WriteFileBytes(base, "old output");
+    files_ = ListCurrentDir();
   }
 
-  // How many pieces a split has completed before the failing call `n` of `op`. Each piece is
-  // created once, checked against the source once, and read and written one buffer at a time.
-  size_t PiecesBefore(FaultOp op, int n) const {
-    if (op == FaultOp::kCreateForWrite || op == FaultOp::kIsSameFile) return n - 1;
-    if (op != FaultOp::kWriteBlock && op != FaultOp::kReadBlock) return 0;  // a stop, too
-    size_t pieces = 0;
-    for (int calls = 0; pieces < pieces_.size(); ++pieces) {
-      calls += (pieces_[pieces].size() + kStreamBufferBytes - 1) / kStreamBufferBytes;
-      if (calls >= n) break;
-    }
-    return pieces;
+  void ExpectNoLeaks() {
+    EXPECT_EQ(OpenFiles(), 0);
+    EXPECT_EQ(LiveBlocks(), 0);
   }
 
-  void ExpectNoLeaks(FaultOp op, int n) {
-    EXPECT_EQ(OpenFiles(), 0) << FaultOpName(op) << " #" << n;
-    EXPECT_EQ(LiveBlocks(), 0) << FaultOpName(op) << " #" << n;
-  }
-
-  // Exactly the pieces and the output: a restore leaves no other file behind.
-  void ExpectNoTemporaryFile() {
-    std::vector<std::string> expected = {"out"};
-    for (size_t i = 0; i < pieces_.size(); ++i) {
-      expected.push_back(PieceName("out", static_cast<int>(i)));
-    }
-    EXPECT_EQ(ListCurrentDir(), expected);
+  // Fails each call of a clean restore of `base` in turn: the output is the joined source or
+  // the old output, and no other file is left or changed.
+  void RestoreFailsCleanlyAtEveryCall(const std::string& base, const std::vector<int>& expected) {
+    ResetFiles(base);
+    InstallFaultOpsFor(GetParam());
+    WorkContext work = FaultContext();
+    ASSERT_EQ(RestoreFile(base.c_str(), &work), 1);
+    const std::vector<int> counts = CallCounts();
+    RemoveFaultOps();
+    ASSERT_EQ(counts, expected);
+    ForEveryFault(counts, [&](FaultOp op, int n, bool forever) {
+      ResetFiles(base);
+      InstallFaultOpsFor(GetParam());
+      FailCall(op, n, forever);
+      WorkContext faulty = FaultContext();
+      const int result = RestoreFile(base.c_str(), &faulty);
+      ExpectNoLeaks();
+      RemoveFaultOps();
+      EXPECT_EQ(result, Harmless(op) ? 1 : 0);
+      EXPECT_TRUE(ReadFileBytes(base) == (result ? source_ : "old output"));
+      EXPECT_EQ(ListCurrentDir(), files_);
+      for (size_t i = 0; i < pieces_.size(); ++i) {
+        EXPECT_TRUE(ReadFileBytes(PieceName(base, static_cast<int>(i))) == pieces_[i]);
+      }
+    });
   }
 
   std::string source_;
   std::vector<std::string> pieces_;
+  std::vector<std::string> files_;
 };
 
 TEST_P(EngineFaultTest, SplitFailsCleanlyAtEveryCall) {
-  const size_t step = GetParam().pieceBytes;
-  ResetFiles(true);
+  ResetFiles();
   InstallFaultOpsFor(GetParam());
-  ASSERT_EQ(SplitFile("source.bin", static_cast<int32_t>(step)), 1);
+  WorkContext work = FaultContext();
+  ASSERT_EQ(SplitFile("source.bin", Step(), &work), 1);
   const std::vector<int> counts = CallCounts();
   RemoveFaultOps();
   ASSERT_EQ(counts[static_cast<int>(FaultOp::kFreeSpaceBeside)], 1);  // asked before any piece
-  ASSERT_EQ(counts[static_cast<int>(FaultOp::kAllocBlock)], 1);       // the buffer
-  ASSERT_EQ(counts[static_cast<int>(FaultOp::kIsSameFile)], static_cast<int>(pieces_.size()));
+  ASSERT_EQ(counts[static_cast<int>(FaultOp::kAllocBlock)], 1);       // the buffers
+  ASSERT_EQ(counts[static_cast<int>(FaultOp::kStartHelper)], 1);
+  ASSERT_EQ(counts[static_cast<int>(FaultOp::kCreateNew)], static_cast<int>(pieces_.size()) + 1);
   ForEveryFault(counts, [&](FaultOp op, int n, bool forever) {
-    ResetFiles(true);
+    ResetFiles();
     InstallFaultOpsFor(GetParam());
     FailCall(op, n, forever);
-    const int result = SplitFile("source.bin", static_cast<int32_t>(step));
-    ExpectNoLeaks(op, n);
+    WorkContext faulty = FaultContext();
+    const int result = SplitFile("source.bin", Step(), &faulty);
+    ExpectNoLeaks();
     RemoveFaultOps();
-    if (op == FaultOp::kFreeSpaceBeside) {
-      // An unknown free space is no reason to give up.
-      EXPECT_EQ(result, 1);
-      EXPECT_EQ(ExpectCompletePieces(source_, step, {"source.bin"}), pieces_.size());
-    } else {
-      // Pieces before the failing one are complete; the failing one is gone again, even
-      // when its write stored part of it; nothing follows. A stop leaves no piece at all.
-      EXPECT_EQ(result, 0);
-      EXPECT_EQ(ExpectCompletePieces(source_, step, {"source.bin"}), PiecesBefore(op, n));
-    }
     EXPECT_TRUE(ReadFileBytes("source.bin") == source_);
-  });
-}
-
-TEST_P(EngineFaultTest, RestoreFailsCleanlyAtEveryCall) {
-  ResetFiles(false);
-  InstallFaultOpsFor(GetParam());
-  ASSERT_EQ(RestoreFile("out"), 1);
-  const std::vector<int> counts = CallCounts();
-  RemoveFaultOps();
-  // The look-ups (each piece, then the missing name after them) before anything is opened;
-  // one free-space query; one buffer; each piece opened and measured once, and copied a buffer
-  // at a time into one temporary file, which is flushed and moved over the output. Nothing
-  // removed, no identity asked for. Whether to stop is asked before every name, piece and
-  // buffer, and before the rename.
-  const std::vector<int> expected =
-      GetParam().buffers ? std::vector<int>{3, 0, 4, 3, 5, 5, 1, 1, 1, 0, 1, 0, 1, 13}
-                         : std::vector<int>{4, 0, 5, 4, 4, 4, 1, 1, 1, 0, 1, 0, 1, 14};
-  ASSERT_EQ(counts, expected);
-  ForEveryFault(counts, [&](FaultOp op, int n, bool forever) {
-    ResetFiles(false);
-    InstallFaultOpsFor(GetParam());
-    FailCall(op, n, forever);
-    const int result = RestoreFile("out");
-    ExpectNoLeaks(op, n);
-    RemoveFaultOps();
-    for (size_t i = 0; i < pieces_.size(); ++i) {
-      EXPECT_TRUE(ReadFileBytes(PieceName("out", static_cast<int>(i))) == pieces_[i]);
-    }
-    // A look-up that fails cannot tell whether the name exists: it does not end the set
-    // early, it fails the restore. An unknown free space is no reason to refuse.
-    size_t joined = 0;
-    if (op == FaultOp::kFreeSpaceBeside) joined = pieces_.size();
-    if (joined > 0) {
-      std::string bytes;
-      for (size_t i = 0; i < joined; ++i) bytes += pieces_[i];
+    if (Harmless(op)) {
+      // The pieces are whole, and their list names them: they restore to the source.
       EXPECT_EQ(result, 1);
-      EXPECT_TRUE(ReadFileBytes("out") == bytes);
+      EXPECT_EQ(ExpectCompletePieces(source_, GetParam().pieceBytes,
+                                     {"source.bin", ListName(kBase53203)}),
+                pieces_.size());
+      ASSERT_EQ(RestoreFile(kBase53203), 1);
+      EXPECT_TRUE(ReadFileBytes(kBase53203) == source_);
     } else {
+      // Every file the split made is gone again: nothing a restore could take for a set.
       EXPECT_EQ(result, 0);
-      EXPECT_EQ(ReadFileBytes("out"), "old output");
+      EXPECT_EQ(ListCurrentDir(), std::vector<std::string>{"source.bin"});
+      EXPECT_EQ(faulty.leftBehindCount, 0u);
     }
-    ExpectNoTemporaryFile();
   });
 }
 
-// Deleting what a failure left behind may fail too; the result stays 0 and nothing leaks.
+TEST_P(EngineFaultTest, RestoreWithItsListFailsCleanlyAtEveryCall) {
+  // Before anything is written: the list is looked up, read whole, and every piece it names
+  // looked up. Then one free-space query, one block of buffers and the helper; the list is read
+  // again, each piece opened and measured once, and copied a buffer at a time into one
+  // temporary file, which is flushed and moved over the output. Nothing removed or listed.
+  // Whether to stop is asked before every piece of each pass, every buffer, and the rename.
+  RestoreFailsCleanlyAtEveryCall(
+      kBase53203, GetParam().buffers
+                      ? std::vector<int>{5, 0, 4, 5, 7, 5, 1, 1, 1, 0, 1, 0, 1, 1, 12}
+                      : std::vector<int>{6, 0, 5, 6, 6, 4, 1, 1, 1, 0, 1, 0, 1, 1, 13});
+}
+
+TEST_P(EngineFaultTest, RestoreWithoutAListFailsCleanlyAtEveryCall) {
+  // The look-ups (the list, each piece, then the missing name after them) and one listing of the
+  // folder for a later piece, before anything is opened; then as with a list, but for the list
+  // itself and the helper.
+  RestoreFailsCleanlyAtEveryCall(
+      "out", GetParam().buffers ? std::vector<int>{3, 0, 5, 3, 5, 5, 1, 1, 1, 0, 1, 1, 1, 0, 13}
+                                : std::vector<int>{4, 0, 6, 4, 4, 4, 1, 1, 1, 0, 1, 1, 1, 0, 14});
+}
+
+// Removing what a failure left behind may fail too: the result stays 0, nothing leaks, and what
+// stays is named. A piece that stays keeps the unfinished list beside it, which no restore takes
+// for a set.
 TEST_P(EngineFaultTest, CleanupThatFailsIsStillAFailure) {
-  const size_t step = GetParam().pieceBytes;
-  ResetFiles(true);
+  ResetFiles();
   {
     ScopedFaultOps faults;
     InstallFaultOpsFor(GetParam());
-    FailCall(FaultOp::kWriteBlock, GetParam().buffers ? 3 : 2);  // in the second piece
+    FailCall(FaultOp::kWriteBlock, GetParam().buffers ? 4 : 3);  // in the second piece
     FailCall(FaultOp::kRemoveFile, 1);
-    EXPECT_EQ(SplitFile("source.bin", static_cast<int32_t>(step)), 0);
-    ExpectNoLeaks(FaultOp::kRemoveFile, 1);
-    EXPECT_TRUE(ReadFileBytes(PieceName(kBase53203, 0)) == pieces_[0]);
-    EXPECT_FALSE(fs::exists(PieceName(kBase53203, 2)));  // nothing after the failure
+    WorkContext work;
+    EXPECT_EQ(SplitFile("source.bin", Step(), &work), 0);
+    ExpectNoLeaks();
+    EXPECT_EQ(work.leftBehindCount, 1u);
+    EXPECT_EQ(work.leftBehind, PieceName(kBase53203, 0));
+    EXPECT_EQ(ListCurrentDir(), (std::vector<std::string>{PieceName(kBase53203, 0),
+                                                          ListName(kBase53203), "source.bin"}));
+    EXPECT_EQ(RestoreFile(kBase53203, &work), 0);
+    EXPECT_EQ(work.failure.kind, FailureKind::kListUnreadable);
   }
   for (FaultOp first : {FaultOp::kWriteBlock, FaultOp::kFlushFile, FaultOp::kMoveOver}) {
     SCOPED_TRACE(FaultOpName(first));
-    ResetFiles(false);
+    ResetFiles("out");
     ScopedFaultOps faults;
     InstallFaultOpsFor(GetParam());
     FailCall(first, 1);
     FailCall(FaultOp::kRemoveFile, 1);
-    EXPECT_EQ(RestoreFile("out"), 0);
-    ExpectNoLeaks(first, 1);
+    WorkContext work;
+    EXPECT_EQ(RestoreFile("out", &work), 0);
+    ExpectNoLeaks();
     EXPECT_EQ(ReadFileBytes("out"), "old output");
-    EXPECT_EQ(ListCurrentDir().size(), pieces_.size() + 2);  // the temporary file that stayed
+    EXPECT_EQ(ListCurrentDir().size(), files_.size() + 1);  // the temporary file that stayed
+    EXPECT_EQ(work.leftBehindCount, 1u);
   }
 }
 

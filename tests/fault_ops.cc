@@ -3,7 +3,6 @@
 #include <cstring>
 #include <utility>
 
-#include "core/progress.h"
 #include "platform/platform.h"
 
 namespace {
@@ -55,9 +54,9 @@ FileHandle FaultOpenForRead(const char* path) {
   return file;
 }
 
-FileHandle FaultCreateForWrite(const char* path) {
-  if (ShouldFail(FaultOp::kCreateForWrite)) return kNoFile;
-  FileHandle file = Real().createForWrite(path);
+FileHandle FaultCreateNew(const char* path) {
+  if (ShouldFail(FaultOp::kCreateNew)) return kNoFile;
+  FileHandle file = Real().createNew(path);
   if (file != kNoFile) ++g_state.openFiles;
   return file;
 }
@@ -133,9 +132,9 @@ bool FaultFreeSpaceBeside(const char* path, uint64_t* bytes) {
   return true;
 }
 
-bool FaultIsSameFile(FileHandle file, const char* path) {
-  if (ShouldFail(FaultOp::kIsSameFile)) return true;
-  return Real().isSameFile(file, path);
+bool FaultListBeside(const char* path, bool (*visit)(void* data, const char* name), void* data) {
+  if (ShouldFail(FaultOp::kListBeside)) return false;
+  return Real().listBeside(path, visit, data);
 }
 
 bool FaultFlushFile(FileHandle file) {
@@ -143,7 +142,12 @@ bool FaultFlushFile(FileHandle file) {
   return Real().flushFile(file);
 }
 
-bool FaultStopCheck() {
+Helper* FaultStartHelper() {
+  if (ShouldFail(FaultOp::kStartHelper)) return nullptr;
+  return Real().startHelper();
+}
+
+bool FaultStopCheck(void*) {
   return ShouldFail(FaultOp::kStopCheck);
 }
 
@@ -151,9 +155,9 @@ bool FaultStopCheck() {
 
 const char* FaultOpName(FaultOp op) {
   static const char* const names[] = {
-      "openForRead",     "createForWrite", "lookUpName",       "queryFileSize", "readBlock",
-      "writeBlock",      "allocBlock",     "createTempBeside", "moveOver",      "removeFile",
-      "freeSpaceBeside", "isSameFile",     "flushFile",        "stopCheck"};
+      "openForRead",     "createNew",  "lookUpName",       "queryFileSize", "readBlock",
+      "writeBlock",      "allocBlock", "createTempBeside", "moveOver",      "removeFile",
+      "freeSpaceBeside", "listBeside", "flushFile",        "startHelper",   "stopCheck"};
   return names[static_cast<int>(op)];
 }
 
@@ -163,7 +167,7 @@ void InstallFaultOps() {
   g_pending = PendingAction{};
   PlatformOps ops = RealPlatformOps();
   ops.openForRead = FaultOpenForRead;
-  ops.createForWrite = FaultCreateForWrite;
+  ops.createNew = FaultCreateNew;
   ops.lookUpName = FaultLookUpName;
   ops.queryFileSize = FaultQueryFileSize;
   ops.readBlock = FaultReadBlock;
@@ -176,16 +180,21 @@ void InstallFaultOps() {
   ops.moveOver = FaultMoveOver;
   ops.removeFile = FaultRemoveFile;
   ops.freeSpaceBeside = FaultFreeSpaceBeside;
-  ops.isSameFile = FaultIsSameFile;
+  ops.listBeside = FaultListBeside;
   ops.flushFile = FaultFlushFile;
+  ops.startHelper = FaultStartHelper;
   SetPlatformOps(ops);
-  SetStopCheck(FaultStopCheck);
 }
 
 void RemoveFaultOps() {
   g_pending = PendingAction{};
   ResetPlatformOps();
-  SetStopCheck(nullptr);
+}
+
+WorkContext FaultContext() {
+  WorkContext work;
+  work.stopCheck = FaultStopCheck;
+  return work;
 }
 
 void FailCall(FaultOp op, int n, bool forever) {

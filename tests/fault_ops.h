@@ -5,11 +5,12 @@
 #include <cstdint>
 #include <functional>
 
+#include "core/work_context.h"
 #include "platform/platform.h"
 
 enum class FaultOp {
   kOpenForRead,
-  kCreateForWrite,
+  kCreateNew,
   kLookUpName,
   kQueryFileSize,
   kReadBlock,
@@ -19,9 +20,10 @@ enum class FaultOp {
   kMoveOver,
   kRemoveFile,
   kFreeSpaceBeside,
-  kIsSameFile,
+  kListBeside,
   kFlushFile,
-  kStopCheck,  // core's question whether to stop: made to fail, it answers yes
+  kStartHelper,
+  kStopCheck,  // a work's question whether to stop (FaultContext): made to fail, it answers yes
   kCount
 };
 
@@ -34,8 +36,9 @@ void RemoveFaultOps();
 
 // Makes call number `n` (from 1) of `op` fail; with `forever`, every later call fails too.
 // A failing read delivers nothing; a failing write stores half of the bytes first, as a disk
-// that fills up does; a failing move or removal changes nothing; a failing look-up or identity
-// check cannot tell (the identity check so answers "the same file").
+// that fills up does; a failing move or removal changes nothing; a failing look-up cannot tell;
+// a failing listing lists nothing; a helper that cannot be started leaves the hashing to the
+// work's own thread.
 void FailCall(FaultOp op, int n, bool forever = false);
 // Runs `action` just before call number `n` (from 1) of `op` is served, for instance to change a
 // file between two passes of an engine. One action at a time; it runs once.
@@ -47,6 +50,9 @@ void FixFreeSpace(uint64_t bytes);
 // The operations that the wrappers call through, counting and failing as above: the real ones
 // when installed. A test may replace one, for instance to report sizes no file has.
 PlatformOps& UnderlyingOps();
+
+// A work's context whose stop check is counted and made to fail as kStopCheck.
+WorkContext FaultContext();
 
 int CallCount(FaultOp op);
 int OpenFiles();            // files opened and not yet closed

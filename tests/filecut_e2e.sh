@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The shipped filecut.exe end to end: started under Wine in an empty folder, driven from another
-# process (size 1 KB, a 2500-byte source, Enter), closed, and its pieces checked on disk.
+# process (size 1 KB, a 2500-byte source, Enter), closed, and its pieces checked on disk, with
+# their checksum list as sha256sum reads it.
 #   filecut_e2e.sh WINE_RUN LANE filecut.exe window_driver.exe
 set -euo pipefail
 wine_run=$1
@@ -29,4 +30,11 @@ mapfile -t pieces < <(ls | grep -E '^[0-9]+-[0-9]{2,}$' | sort -t- -k2 -n || tru
 sizes="$(stat -c %s "${pieces[@]}" | tr '\n' ' ')"
 [ "$sizes" = "1024 1024 452 " ] || fail "piece sizes $sizes"
 cat "${pieces[@]}" | cmp -s - source.bin || fail "the pieces do not join to the source"
-echo "filecut.exe split source.bin into ${pieces[*]} and exited with 0"
+list=${pieces[0]%-00}.sha256
+[ -f "$list" ] || fail "no checksum list $list"
+expected="; filecut name=\"source.bin\" size=2500 piece=1024 count=3"
+[ "$(head -n 1 "$list")" = "$expected" ] || fail "the list's first line: $(head -n 1 "$list")"
+sha256sum -c "$list" >checked 2>&1 || fail "sha256sum -c $list: $(cat checked)"
+[ "$(grep -c ': OK$' checked)" = 3 ] || fail "sha256sum -c $list: $(cat checked)"
+echo "filecut.exe split source.bin into ${pieces[*]} with $list, which sha256sum -c accepts," \
+  "and exited with 0"

@@ -5,12 +5,16 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <string>
 #include <thread>
+#include <vector>
 
+#include "platform/helper.h"
 #include "tests/temp_dir.h"
 
 #ifndef _WIN32
@@ -51,20 +55,27 @@ TEST_F(PlatformTest, ReadsAreWholeOrFailures) {
   EXPECT_FALSE(ok);
 }
 
-TEST_F(PlatformTest, CreatingEmptiesAndWritesWhole) {
-  WriteFileBytes("out", "a much longer old content");
-  const FileHandle file = CreateForWrite("out");
+TEST_F(PlatformTest, CreatingNewLeavesWhatIsThere) {
+  WriteFileBytes("out", "someone's file");
+  EXPECT_EQ(CreateNew("out"), kNoFile);
+#ifdef _WIN32
+  EXPECT_EQ(LastError(), 80u);  // ERROR_FILE_EXISTS
+#else
+  EXPECT_EQ(LastError(), static_cast<uint32_t>(EEXIST));
+#endif
+  EXPECT_EQ(ReadFileBytes("out"), "someone's file");
+  const FileHandle file = CreateNew("new");
   ASSERT_NE(file, kNoFile);
   EXPECT_TRUE(WriteBlock(file, "new", 3));
   EXPECT_TRUE(WriteBlock(file, "", 0));
   CloseFile(file);
-  EXPECT_EQ(ReadFileBytes("out"), "new");
+  EXPECT_EQ(ReadFileBytes("new"), "new");
 }
 
 TEST_F(PlatformTest, FoldersAndMissingNames) {
   fs::create_directory("folder");
   EXPECT_EQ(OpenForRead("folder"), kNoFile);  // a folder is not a file to read
-  EXPECT_EQ(CreateForWrite("folder"), kNoFile);
+  EXPECT_EQ(CreateNew("folder"), kNoFile);
   EXPECT_TRUE(fs::is_directory("folder"));
   uint64_t size = 7;
   EXPECT_EQ(LookUpName("folder", &size), NameLookup::kFound);  // a folder's name exists
@@ -104,12 +115,11 @@ TEST_F(PlatformTest, SharingModes) {
   EXPECT_NE(second, kNoFile);
   if (second != kNoFile) CloseFile(second);
 #ifdef _WIN32
-  // A writer shares nothing: it cannot open what is being read, and nothing opens it.
-  EXPECT_EQ(CreateForWrite("shared"), kNoFile);
+  // A writer shares nothing: nothing opens what it writes.
   CloseFile(reader);
-  const FileHandle writer = CreateForWrite("shared");
+  const FileHandle writer = CreateNew("written");
   ASSERT_NE(writer, kNoFile);
-  EXPECT_EQ(OpenForRead("shared"), kNoFile);
+  EXPECT_EQ(OpenForRead("written"), kNoFile);
   CloseFile(writer);
 #else
   CloseFile(reader);
@@ -155,21 +165,63 @@ TEST_F(PlatformTest, FreeSpaceOfTheFolderThatHoldsAName) {
   EXPECT_FALSE(FreeSpaceBeside("missing/not-yet", &bytes));
 }
 
-TEST_F(PlatformTest, SameFileByIdentityNotByName) {
-  WriteFileBytes("source", "abc");
-  WriteFileBytes("other", "abc");
-  fs::create_directory("folder");
-  fs::create_hard_link("source", "folder/link");
-  const FileHandle file = OpenForRead("source");
-  ASSERT_NE(file, kNoFile);
-  EXPECT_TRUE(IsSameFile(file, "source"));
-  EXPECT_TRUE(IsSameFile(file, "folder/../source"));  // another spelling
-  EXPECT_TRUE(IsSameFile(file, "folder/link"));       // another name of the same file
-  EXPECT_FALSE(IsSameFile(file, "other"));            // same bytes, another file
-  EXPECT_FALSE(IsSameFile(file, "folder"));
-  EXPECT_FALSE(IsSameFile(file, "missing"));
-  EXPECT_FALSE(IsSameFile(file, "missing/source"));
-  CloseFile(file);
+std::vector<std::string> NamesBeside(const char* path, bool* listed, size_t stopAfter = 100) {
+  struct Names {
+    std::vector<std::string> names;
+    size_t stopAfter;
+  } found = {{}, stopAfter};
+  *listed = ListBeside(
+      path,
+      [](void* data, const char* name) {
+        auto* names = static_cast<Names*>(data);
+        names->names.push_back(name);
+        return names->names.size() < names->stopAfter;
+      },
+      &found);
+  std::sort(found.names.begin(), found.names.end());
+  return found.names;
+}
+
+TEST_F(PlatformTest, ListsTheFolderThatHoldsAName) {
+  WriteFileBytes("a", "");
+  fs::create_directory("sub");
+  WriteFileBytes("sub/b", "");
+  bool listed = false;
+  EXPECT_EQ(NamesBeside("not-yet", &listed), (std::vector<std::string>{"a", "sub"}));
+  EXPECT_TRUE(listed);
+  EXPECT_EQ(NamesBeside("sub/not-yet", &listed), std::vector<std::string>{"b"});
+  EXPECT_EQ(NamesBeside("not-yet", &listed, 1).size(), 1u);  // the visitor ends it early
+  EXPECT_TRUE(listed);
+  NamesBeside("missing/not-yet", &listed);
+  EXPECT_FALSE(listed);
+}
+
+TEST_F(PlatformTest, HelperRunsEveryTaskOnceInOrder) {
+  // Tasks that keep the two threads in step, tasks during which the caller sleeps, and pauses
+  // of the caller during which the helper sleeps: none is lost or run twice.
+  Helper* helper = StartHelper();
+  ASSERT_NE(helper, nullptr);
+  struct Task {
+    std::vector<int> ran;
+    int next;
+    int sleepMs;
+  } task = {{}, 0, 0};
+  const auto run = [](void* data) {
+    auto* t = static_cast<Task*>(data);
+    if (t->sleepMs) std::this_thread::sleep_for(std::chrono::milliseconds(t->sleepMs));
+    t->ran.push_back(t->next);
+  };
+  for (int i = 0; i < 3000; ++i) {
+    task.next = i;
+    task.sleepMs = i % 500 == 7 ? 20 : 0;
+    HandToHelper(helper, run, &task);
+    if (i % 500 == 9) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    WaitForHelper(helper);
+    ASSERT_EQ(task.ran.size(), static_cast<size_t>(i + 1));
+    ASSERT_EQ(task.ran.back(), i);
+  }
+  WaitForHelper(helper);  // with nothing handed over: at once
+  EndHelper(helper);
 }
 
 #ifndef _WIN32

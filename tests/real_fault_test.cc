@@ -23,12 +23,22 @@ namespace {
 using RealFaultTest = EngineTest;
 
 TEST_F(RealFaultTest, PieceNameTakenByAFolder) {
+  // Taken when the split starts: another base is drawn (29194 after 53203).
   WriteFileBytes("source", "aabbcc");
   fs::create_directory("53203-01");
-  EXPECT_EQ(SplitFile("source", 2), 0);
-  EXPECT_EQ(ReadFileBytes("53203-00"), "aa");  // the piece before stays
-  EXPECT_TRUE(fs::is_directory("53203-01"));
-  EXPECT_FALSE(fs::exists("53203-02"));
+  EXPECT_EQ(SplitFile("source", 2), 1);
+  EXPECT_TRUE(fs::is_empty("53203-01"));
+  EXPECT_EQ(ReadFileBytes("29194-00"), "aa");
+  // Taken after the look-up, before the piece is created: the split fails on it, and removes
+  // what it made.
+  for (const std::string& name : ListCurrentDir()) fs::remove(name);
+  WriteFileBytes("source", "aabbcc");
+  BeforeCall(FaultOp::kCreateNew, CallCount(FaultOp::kCreateNew) + 3,
+             [] { fs::create_directory("53203-01"); });
+  WorkContext work;
+  EXPECT_EQ(SplitFile("source", 2, &work), 0);
+  EXPECT_EQ(work.failure.file, "53203-01");
+  EXPECT_EQ(ListCurrentDir(), (std::vector<std::string>{"53203-01", "source"}));
   EXPECT_EQ(ReadFileBytes("source"), "aabbcc");
 }
 
@@ -56,8 +66,9 @@ TEST_F(RealFaultTest, PieceOrOutputHeldOpenWithoutSharing) {
   EXPECT_EQ(ReadFileBytes("7"), "old");
   held = HoldWithoutSharing("7");
   ASSERT_NE(held, INVALID_HANDLE_VALUE);
-  EXPECT_EQ(RestoreFile("7"), 0);  // an output that cannot be replaced: the rename's own error
-  EXPECT_EQ(LastFailure().error, static_cast<unsigned>(ERROR_ACCESS_DENIED));
+  WorkContext work;
+  EXPECT_EQ(RestoreFile("7", &work), 0);  // an output that cannot be replaced: the rename's own
+  EXPECT_EQ(work.failure.error, static_cast<unsigned>(ERROR_ACCESS_DENIED));  // error
   CloseHandle(held);
   EXPECT_EQ(ReadFileBytes("7"), "old");
   EXPECT_EQ(ListCurrentDir(), (std::vector<std::string>{"7", "7-00", "7-01"}));
@@ -125,13 +136,14 @@ TEST_F(RealFaultTest, FolderThatFillsUpDuringTheWrites) {
   WriteFileBytes("source", source);
   const fs::path sourcePath = fs::absolute("source");
   fs::current_path(dir);
-  EXPECT_EQ(SplitFile(sourcePath.string().c_str(), 4097), 0);
-  const size_t complete = ExpectCompletePieces(source, 4097, {});  // and no truncated one
-  EXPECT_GT(complete, 0u);
-  // The reason: the disk is full, writing the piece after them.
-  EXPECT_EQ(LastFailure().piece, PieceName(kBase53203, static_cast<int>(complete)));
+  WorkContext work;
+  EXPECT_EQ(SplitFile(sourcePath.string().c_str(), 4097, &work), 0);
+  EXPECT_TRUE(ListCurrentDir().empty());  // every piece made, and the list, removed again
+  // The reason: the disk is full, writing a piece after the first.
+  EXPECT_TRUE(work.failure.file.starts_with("53203-")) << work.failure.file;
+  EXPECT_NE(work.failure.file, "53203-00");
 #ifndef _WIN32  // the Windows lanes check the window's words for it
-  EXPECT_EQ(ErrorText(LastFailure().error), "No space left on device");
+  EXPECT_EQ(ErrorText(work.failure.error), "No space left on device");
 #endif
   fs::current_path(dir_);
   for (const auto& entry : fs::directory_iterator(dir)) fs::remove(entry.path());

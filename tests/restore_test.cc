@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "core/failure.h"
 #include "core/limits.h"
 #include "core/split.h"
 #include "tests/engine_test_util.h"
@@ -35,11 +36,25 @@ TEST_F(RestoreTest, JoinsPiecesInIndexOrder) {
   }
 }
 
-TEST_F(RestoreTest, StopsAtTheFirstMissingIndex) {
-  WritePieces("7", {"aa", "bb", "cc", "dd"});
-  fs::remove("7-02");
+TEST_F(RestoreTest, StopsAtTheFirstMissingIndexUnlessItIsAGap) {
+  WritePieces("7", {"aa", "bb"});
+  WriteFileBytes("7-1", "not a piece's name");
+  WriteFileBytes("70-03", "another base");
+  WriteFileBytes("7-002", "not a piece's name either");
   ASSERT_EQ(RestoreFile("7"), 1);
   EXPECT_EQ(ReadFileBytes("7"), "aabb");
+  // A later piece beside them makes 02 a gap: nothing is joined.
+  for (const char* later : {"7-03", "7-100"}) {
+    SCOPED_TRACE(later);
+    WriteFileBytes("7", "old");
+    WriteFileBytes(later, "dd");
+    WorkContext work;
+    EXPECT_EQ(RestoreFile("7", &work), 0);
+    EXPECT_EQ(work.failure.kind, FailureKind::kPieceMissing);
+    EXPECT_EQ(work.failure.file, "7-02");
+    EXPECT_EQ(ReadFileBytes("7"), "old");
+    fs::remove(later);
+  }
 }
 
 TEST_F(RestoreTest, EmptyPiecesDoNotEndTheSequence) {
@@ -146,8 +161,9 @@ TEST_F(RestoreTest, RoundTripThroughSplit) {
   EXPECT_EQ(ReadFileBytes(kBase53203), source);
 }
 
-TEST_F(RestoreTest, ManySmallPiecesTakeOneBuffer) {
-  // 10,000 pieces of 3 bytes: one buffer for all of them, however many pieces there are.
+TEST_F(RestoreTest, ManySmallPiecesTakeOneBlock) {
+  // 10,000 pieces of 3 bytes, with their list: one block of two buffers for all of them, however
+  // many pieces there are.
   const std::string source = PatternBytes(30000);
   WriteFileBytes("source", source);
   ASSERT_EQ(SplitFile("source", 3), 1);
@@ -157,7 +173,7 @@ TEST_F(RestoreTest, ManySmallPiecesTakeOneBuffer) {
   const uint64_t bytesBefore = BytesAllocated();
   ASSERT_EQ(RestoreFile(kBase53203), 1);
   EXPECT_EQ(CallCount(FaultOp::kAllocBlock) - allocsBefore, 1);
-  EXPECT_EQ(BytesAllocated() - bytesBefore, kStreamBufferBytes);
+  EXPECT_EQ(BytesAllocated() - bytesBefore, 2 * kStreamBufferBytes);
   EXPECT_EQ(ReadFileBytes(kBase53203), source);
 }
 

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "core/checksum_list.h"
 #include "core/failure.h"
 #include "core/restore.h"
 #include "tests/engine_test_util.h"
@@ -20,13 +21,13 @@ namespace {
 class SplitTest : public EngineTest {
  protected:
   // Splits `source` bytes and expects pieces of exactly the given sizes, holding consecutive
-  // slices of the source, and no other file but the source; then restores them.
+  // slices of the source, and no other file but their list and the source; then restores them.
   void ExpectPieces(const std::string& source, int32_t pieceSize,
                     const std::vector<size_t>& sizes) {
     for (const std::string& name : ListCurrentDir()) fs::remove(name);
     WriteFileBytes("source.bin", source);
     ASSERT_EQ(SplitFile("source.bin", pieceSize), 1);
-    std::vector<std::string> expectedNames = {"source.bin"};
+    std::vector<std::string> expectedNames = {"source.bin", ListName(kBase53203)};
     size_t offset = 0;
     for (size_t i = 0; i < sizes.size(); ++i) {
       const std::string name = PieceName(kBase53203, static_cast<int>(i));
@@ -85,15 +86,27 @@ TEST_F(SplitTest, BaseNumberFollowsTheTickCount) {
   EXPECT_EQ(ReadFileBytes("0-01"), "c");
 }
 
-TEST_F(SplitTest, SameTickReusesTheBaseAndOverwrites) {
+TEST_F(SplitTest, TakenNamesMakeTheGeneratorDrawAgain) {
+  // The next draw after 0.53204 from the same tick is 0.29195: base 29194. A name of the set is
+  // taken by an older set cut within the same tick, by a file named like its list, its output
+  // or a piece of it (past the end of the new set too), or by a folder.
   WriteFileBytes("first", "1111111111");
   WriteFileBytes("second", "22222");
   ASSERT_EQ(SplitFile("first", 3), 1);
-  ASSERT_EQ(SplitFile("second", 3), 1);
-  EXPECT_EQ(ReadFileBytes("53203-00"), "222");
-  EXPECT_EQ(ReadFileBytes("53203-01"), "22");
-  // The first split's later pieces stay, as nothing removes them.
-  EXPECT_EQ(ReadFileBytes("53203-02"), "111");
+  for (const char* taken : {"", "53203.sha256", "53203", "53203-01", "53203-02"}) {
+    SCOPED_TRACE(taken);
+    for (const std::string& name : ListCurrentDir()) {
+      if (name.starts_with("29194")) fs::remove(name);
+    }
+    if (*taken && !fs::exists(taken)) fs::create_directory(taken);
+    const std::vector<std::string> before = ListCurrentDir();
+    ASSERT_EQ(SplitFile("second", 3), 1);
+    EXPECT_EQ(ReadFileBytes("29194-00"), "222");
+    EXPECT_EQ(ReadFileBytes("29194-01"), "22");
+    EXPECT_FALSE(fs::exists("29194-02"));
+    for (const std::string& name : before) EXPECT_TRUE(fs::exists(name));  // nothing replaced
+  }
+  EXPECT_EQ(ReadFileBytes("53203-00"), "111");
 }
 
 TEST_F(SplitTest, RefusesWithoutCreatingAnything) {
@@ -106,50 +119,35 @@ TEST_F(SplitTest, RefusesWithoutCreatingAnything) {
   EXPECT_EQ(ListCurrentDir(), (std::vector<std::string>{"folder", "source.bin"}));
 }
 
-TEST_F(SplitTest, SourceMustFitInTheFreeSpace) {
+TEST_F(SplitTest, SourceAndListMustFitInTheFreeSpace) {
   const std::string source = PatternBytes(1000);
-  FixFreeSpace(0);
-  ExpectPieces("", 300, {0});  // nothing to store: an empty piece still goes
-  fs::remove(PieceName(kBase53203, 0));
-  FixFreeSpace(999);
+  ExpectPieces(source, 300, {300, 300, 300, 100});
+  const uint64_t listBytes = fs::file_size(ListName(kBase53203));
+  for (const std::string& name : ListCurrentDir()) fs::remove(name);
+  FixFreeSpace(999 + listBytes);
   WriteFileBytes("source.bin", source);
   EXPECT_EQ(SplitFile("source.bin", 300), 0);
   EXPECT_EQ(ListCurrentDir(), std::vector<std::string>{"source.bin"});
-  FixFreeSpace(1000);  // exactly enough
+  FixFreeSpace(1000 + listBytes);  // exactly enough
   ExpectPieces(source, 300, {300, 300, 300, 100});
   FixFreeSpace(uint64_t{1} << 32);  // more than 32 bits hold
   ExpectPieces(source, 300, {300, 300, 300, 100});
 }
 
-TEST_F(SplitTest, NeverCreatesAPieceThatIsTheSource) {
-  // The source is a piece name: by that name, another spelling of it, or a hard link. With or
-  // without a failing write, the split stops there with the source intact.
-  struct Case {
-    const char* path;
-    const char* link;
-  };
-  const Case cases[] = {
-      {"53203-01", nullptr}, {"./53203-00", nullptr}, {"elsewhere/source", "53203-01"}};
+TEST_F(SplitTest, SourceNamedLikeAPieceIsNeverReplaced) {
+  // The source is a piece's name, or linked under one: that base is taken, and the split draws
+  // another.
   const std::string source = PatternBytes(1000);
   fs::create_directory("elsewhere");
-  for (const Case& c : cases) {
-    for (bool failWrite : {false, true}) {
-      SCOPED_TRACE(std::string(c.path) + (failWrite ? " w" : ""));
-      for (const std::string& name : ListCurrentDir()) {
-        if (name != "elsewhere") fs::remove(name);
-      }
-      WriteFileBytes(c.path, source);
-      if (c.link) fs::create_hard_link(c.path, c.link);
-      FailCall(FaultOp::kWriteBlock, failWrite ? CallCount(FaultOp::kWriteBlock) + 1 : 0);
-      EXPECT_EQ(SplitFile(c.path, 300), 0);
-      EXPECT_TRUE(ReadFileBytes(c.path) == source);
-      const bool pieceBefore = std::string(c.link ? c.link : c.path).ends_with("01");
-      EXPECT_EQ(fs::exists("53203-00") && ReadFileBytes("53203-00") == source.substr(0, 300),
-                pieceBefore && !failWrite);
-      EXPECT_FALSE(fs::exists("53203-02"));
-      // The first failure is the reason: a failed write of piece 00, or the source met as a piece.
-      EXPECT_EQ(LastFailure().kind,
-                pieceBefore && failWrite ? FailureKind::kSystem : FailureKind::kPieceIsSource);
+  for (const char* path : {"53203-01", "elsewhere/source"}) {
+    SCOPED_TRACE(path);
+    WriteFileBytes(path, source);
+    if (std::string(path) == "elsewhere/source") fs::create_hard_link(path, "53203-00");
+    ASSERT_EQ(SplitFile(path, 300), 1);
+    EXPECT_TRUE(ReadFileBytes(path) == source);
+    EXPECT_TRUE(ReadFileBytes("29194-00") == source.substr(0, 300));
+    for (const std::string& name : ListCurrentDir()) {
+      if (name != "elsewhere") fs::remove(name);
     }
   }
 }

@@ -55,9 +55,16 @@ TEST(Texts, MatchTheirReadableForms) {
       {kTextSizeName, "分割サイズ"},
       {kReasonNoMemory, "メモリーが足りません。"},
       {kReasonNoRoom, "ディスクの空き領域が足りません。"},
-      {kReasonPieceIsSource, "ピースの名前が元のファイルと同じです。"},
       {kReasonTooManyPieces, "ピースの数が多すぎます。"},
       {kReasonSetChanged, "復元の途中でピースが変わりました。"},
+      {kReasonPieceMissing, "ピースがないか、短すぎます。"},
+      {kReasonPieceDamaged, "ピースの中身が壊れています。"},
+      {kReasonListUnreadable, "チェックサムの一覧として読めません。"},
+      {kReasonNoFreeName, "空いているピースの名前が見つかりません。"},
+      {kTextOriginalName, "元の名前："},
+      {kTextLeftBehind, "削除できなかったファイル："},
+      {kTextOthers, " ほか "},
+      {kTextFilesCount, " 件"},
   };
   for (const auto& c : cases) EXPECT_EQ(ToCp932(c.text), ToCp932(c.utf8)) << c.utf8;
 }

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <filesystem>
+#include <functional>
 
 #include "tests/window_test_util.h"
 #include "ui/control_ids.h"
@@ -111,8 +112,15 @@ TEST_F(WindowTest, RestoreFromADroppedPiece) {
   for (size_t i = 0; i < parts.size(); ++i) {
     WriteFileBytes("4711-0" + std::to_string(i), parts[i]);
   }
-  WriteFileBytes("4711-05", "not joined: 04 is missing");
+  // A later piece beside them: 03 and 04 are missing, and nothing is joined.
+  WriteFileBytes("4711-05", "a later piece");
   Drop({FullPath("4711-02")});  // any piece names the set
+  Click(ID_RESTORE);
+  EXPECT_EQ(Text(ID_PATH), kTextRestoreFailed);
+  EXPECT_EQ(Text(ID_INFO), std::wstring(L"4711-03: ") + kReasonPieceMissing);
+  EXPECT_FALSE(fs::exists("4711"));
+  fs::remove("4711-05");
+  Drop({FullPath("4711-02")});
   Click(ID_RESTORE);
   EXPECT_EQ(Text(ID_PATH), kTextRestoreDone);
   EXPECT_EQ(Text(ID_INFO), kTextClearInfo);
@@ -146,6 +154,57 @@ TEST_F(WindowTest, RestoreFailures) {
   }
   EXPECT_EQ(ReadFileBytes("4711-"), "old");
   EXPECT_FALSE(fs::exists("none"));
+}
+
+TEST_F(WindowTest, RestoreChecksThePiecesAgainstTheirList) {
+  const std::string source = PatternBytes(1000);
+  WriteFileBytes("report.pdf", source);
+  SetText(ID_PATH, FullPath("report.pdf"));
+  SetText(ID_SIZE, "300");
+  Click(ID_UNIT_BYTE);
+  Click(ID_SPLIT);
+  ASSERT_EQ(Text(ID_PATH), kTextSplitDone);
+  const auto pieces = PiecesOnDisk();
+  ASSERT_EQ(pieces.size(), 4u);
+  const std::string base = pieces[0].first.substr(0, pieces[0].first.size() - 3);
+  ASSERT_TRUE(fs::exists(base + ".sha256"));
+  const std::wstring wideBase(base.begin(), base.end());
+  const struct {
+    const char* what;
+    std::function<void()> change;
+    std::wstring info;  // empty: the restore succeeds
+  } cases[] = {
+      {"flipped byte",
+       [&] {
+         std::string bytes = pieces[1].second;
+         bytes[0] = static_cast<char>(bytes[0] ^ 1);
+         WriteFileBytes(pieces[1].first, bytes);
+       },
+       wideBase + L"-01: " + kReasonPieceDamaged},
+      {"short piece", [&] { WriteFileBytes(pieces[2].first, "xyz"); },
+       wideBase + L"-02: " + kReasonPieceMissing},
+      {"missing last", [&] { fs::remove(pieces[3].first); },
+       wideBase + L"-03: " + kReasonPieceMissing},
+      {"stale extra", [&] { WriteFileBytes(base + "-04", "an older set's"); }, L""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    c.change();
+    WriteFileBytes(base, "old");
+    Drop({FullPath(pieces[0].first)});
+    Click(ID_RESTORE);
+    EXPECT_EQ(Text(ID_PATH), c.info.empty() ? kTextRestoreDone : kTextRestoreFailed);
+    EXPECT_EQ(Text(ID_INFO),
+              c.info.empty() ? kTextOriginalName + std::wstring(L"report.pdf") : c.info);
+    EXPECT_TRUE(ReadFileBytes(base) == (c.info.empty() ? source : "old"));
+    for (const auto& [name, bytes] : pieces) WriteFileBytes(name, bytes);
+  }
+  // The list itself, dropped, names its set.
+  fs::remove(base);
+  Drop({FullPath(base + ".sha256")});
+  Click(ID_RESTORE);
+  EXPECT_EQ(Text(ID_PATH), kTextRestoreDone);
+  EXPECT_TRUE(ReadFileBytes(base) == source);
 }
 
 TEST_F(WindowTest, TypicalRunEndToEnd) {

@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "core/limits.h"
-#include "core/progress.h"
 #include "tests/engine_test_util.h"
 #include "tests/fault_ops.h"
 #include "tests/window_test_util.h"
@@ -42,7 +41,7 @@ class WorkTest : public MainWindowTest {
     ResetEvent(g_release);
     BeforeCall(op, CallCount(op) + n, [] {
       SetEvent(g_held);
-      while (!StopRequested() && WaitForSingleObject(g_release, 10) == WAIT_TIMEOUT) {
+      while (!StopAskedOfWork() && WaitForSingleObject(g_release, 10) == WAIT_TIMEOUT) {
       }
     });
     SendMessageW(Control(button), BM_CLICK, 0, 0);
@@ -52,6 +51,9 @@ class WorkTest : public MainWindowTest {
       while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) ProcessMessage(message);
     }
     ASSERT_EQ(WaitForSingleObject(g_held, 0), WAIT_OBJECT_0) << "the work ended before the hold";
+    // What the work posted before the hold may still wait in the queue.
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) ProcessMessage(message);
   }
   ScopedFaultOps faults_;
 };
@@ -63,7 +65,7 @@ TEST_F(WorkTest, EscStopsTheWorkAndUndoesIt) {
   // the work stays, the old output keeps its bytes, the information line its text.
   const std::tuple<const char*, int, FaultOp, int, const char*> holds[] = {
       {"source", ID_SPLIT, FaultOp::kWriteBlock, 1, "3145728 byte"},
-      {"source", ID_SPLIT, FaultOp::kCreateForWrite, 2, "3145728 byte"},
+      {"source", ID_SPLIT, FaultOp::kCreateNew, 3, "3145728 byte"},
       {"set-00", ID_RESTORE, FaultOp::kReadBlock, 2, "7 byte"}};
   for (const auto& [file, button, op, n, info] : holds) {
     SCOPED_TRACE(FaultOpName(op));
@@ -88,8 +90,9 @@ TEST_F(WorkTest, WhileItRunsNothingElseActs) {
     return tick += 150;
   };
   WriteFileBytes("other", "xyz");
-  StartHeldAt("source", ID_SPLIT, FaultOp::kWriteBlock, 3);  // piece 00 is complete
-  EXPECT_EQ(Text(ID_INFO), "50%");                           // reported after the second buffer
+  // After the list's first line and piece 00's two buffers: piece 00 is complete.
+  StartHeldAt("source", ID_SPLIT, FaultOp::kWriteBlock, 4);
+  EXPECT_EQ(Text(ID_INFO), "50%");  // reported after the second buffer
   EXPECT_FALSE(IsWindowEnabled(Control(ID_SIZE)));
   Drop({FullPath("other")});
   PostMessageW(Control(ID_UNIT_MB), BM_CLICK, 0, 0);
@@ -105,15 +108,16 @@ TEST_F(WorkTest, WhileItRunsNothingElseActs) {
   EXPECT_EQ(Text(ID_UNIT_LABEL), "KB");
   EXPECT_TRUE(IsWindowEnabled(Control(ID_SIZE)));
   EXPECT_NE(SendMessageW(MainWindow, WM_QUERYENDSESSION, 0, 0), 0);  // no work: yes
-  const std::vector<std::string> before = ListCurrentDir();  // the source, "other", two pieces
-  ASSERT_EQ(before.size(), 4u);
+  // The source, "other", two pieces and their list.
+  const std::vector<std::string> before = ListCurrentDir();
+  ASSERT_EQ(before.size(), 5u);
 
-  StartHeldAt("source", ID_SPLIT, FaultOp::kWriteBlock, 3);
+  StartHeldAt("source", ID_SPLIT, FaultOp::kWriteBlock, 4);
   SendMessageW(MainWindow, WM_ENDSESSION, TRUE, 0);
   // Done before the handler returned, after which the process may end at any moment.
   EXPECT_FALSE(WorkRunning());
   EXPECT_EQ(ListCurrentDir(), before);
-  StartHeldAt("source", ID_SPLIT, FaultOp::kWriteBlock, 3);
+  StartHeldAt("source", ID_SPLIT, FaultOp::kWriteBlock, 4);
   SendMessageW(MainWindow, WM_CLOSE, 0, 0);
   PumpMessages();
   EXPECT_FALSE(IsWindow(MainWindow));

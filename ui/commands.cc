@@ -2,10 +2,12 @@
 
 #include <windows.h>
 
+#include <cstring>
 #include <string>
 
 #include "conv/parse.h"
 #include "conv/piece_size.h"
+#include "core/checksum_list.h"
 #include "core/piece_name.h"
 #include "platform/platform.h"
 #include "platform/wide_text_win.h"
@@ -40,25 +42,29 @@ std::wstring SystemMessage(uint32_t error) {
   return kReasonUnknownError + WidenAscii(number);
 }
 
-// The words for why a work failed: the system's message for the error that ended it, in the
-// user's language where the system has one, after the file name of the piece at fault where a
-// piece was ("53203-01: ..."); the program's own Japanese text where no system error is behind
-// the failure.
-std::wstring FailureReason(const Failure& failure) {
+// The words for the cause of a failure: the system's message for the error that ended it, in
+// the user's language where the system has one; the program's own Japanese text where no system
+// error is behind it.
+std::wstring CauseOf(const Failure& failure) {
   switch (failure.kind) {
     case FailureKind::kSystem:
-      return (failure.piece.empty() ? std::wstring() : FileNameOf(failure.piece) + L": ") +
-             SystemMessage(failure.error);
+      return SystemMessage(failure.error);
     case FailureKind::kNoMemory:
       return kReasonNoMemory;
     case FailureKind::kNoRoom:
       return kReasonNoRoom;
-    case FailureKind::kPieceIsSource:
-      return kReasonPieceIsSource;
     case FailureKind::kTooManyPieces:
       return kReasonTooManyPieces;
     case FailureKind::kSetChanged:
       return kReasonSetChanged;
+    case FailureKind::kNoFreeName:
+      return kReasonNoFreeName;
+    case FailureKind::kPieceMissing:
+      return kReasonPieceMissing;
+    case FailureKind::kPieceDamaged:
+      return kReasonPieceDamaged;
+    case FailureKind::kListUnreadable:
+      return kReasonListUnreadable;
     case FailureKind::kNone:
     case FailureKind::kStopped:
       break;
@@ -66,10 +72,47 @@ std::wstring FailureReason(const Failure& failure) {
   return std::wstring();
 }
 
-// A path line that UTF-8 cannot spell (a lone surrogate), or too short to cut a piece's
-// index from: no name of a file, as Windows would say of it.
-Failure InvalidName() {
-  return Failure{FailureKind::kSystem, ERROR_INVALID_NAME, {}};
+// Why a work failed: its cause, after the name of the file at fault where one is
+// ("53203-01: ...").
+std::wstring FailureReason(const Failure& failure) {
+  return (failure.file.empty() ? std::wstring() : FileNameOf(failure.file) + L": ") +
+         CauseOf(failure);
+}
+
+// What a failed split could not remove: the first such file, and how many more there are.
+std::wstring LeftBehindText(const WorkContext& context) {
+  if (context.leftBehindCount == 0) return std::wstring();
+  std::wstring text = kTextLeftBehind + FileNameOf(context.leftBehind);
+  if (context.leftBehindCount > 1) {
+    char number[24];
+    FormatText(number, sizeof number, "%lu",
+               static_cast<unsigned long>(context.leftBehindCount - 1));
+    text += kTextOthers + WidenAscii(number) + kTextFilesCount;
+  }
+  return text;
+}
+
+// The path line's text as a restore's base: a checksum list less its ending, any other file (a
+// piece) less its last three characters. Returns false when there is no such base.
+bool RestoreBase(std::string* path) {
+  std::string base;
+  if (BaseOfList(*path, &base)) {
+    *path = base;
+    return true;
+  }
+  if (!CutPieceSuffix(path->data())) return false;
+  path->resize(std::strlen(path->c_str()));
+  return true;
+}
+
+// A work that never started: a path line that UTF-8 cannot spell (a lone surrogate), or too
+// short to cut a piece's index from, is no name of a file, as Windows would say of it; a work
+// without a thread has no memory.
+WorkOutcome NotStarted(WorkKind kind, bool invalidName) {
+  WorkOutcome outcome = {kind, 0, {}};
+  outcome.context.failure = invalidName ? Failure{FailureKind::kSystem, ERROR_INVALID_NAME, {}}
+                                        : Failure{FailureKind::kNoMemory, 0, {}};
+  return outcome;
 }
 
 uint32_t ChosenUnitFactor() {
@@ -94,31 +137,38 @@ void RunSplitCommand() {
   }
   std::string path;
   if (!ControlPathText(ID_PATH, &path)) {
-    ShowWorkResult(WorkOutcome{WorkKind::kSplit, 0, InvalidName()});
+    ShowWorkResult(NotStarted(WorkKind::kSplit, true));
   } else if (!StartWork(WorkKind::kSplit, path, pieceSize)) {
-    ShowWorkResult(WorkOutcome{WorkKind::kSplit, 0, Failure{FailureKind::kNoMemory, 0, {}}});
+    ShowWorkResult(NotStarted(WorkKind::kSplit, false));
   }
 }
 
 void RunRestoreCommand() {
   if (WorkRunning()) return;
   std::string path;
-  if (!ControlPathText(ID_PATH, &path) || !CutPieceSuffix(path.data())) {
-    ShowWorkResult(WorkOutcome{WorkKind::kRestore, 0, InvalidName()});
-  } else if (!StartWork(WorkKind::kRestore, path.c_str(), 0)) {
-    ShowWorkResult(WorkOutcome{WorkKind::kRestore, 0, Failure{FailureKind::kNoMemory, 0, {}}});
+  if (!ControlPathText(ID_PATH, &path) || !RestoreBase(&path)) {
+    ShowWorkResult(NotStarted(WorkKind::kRestore, true));
+  } else if (!StartWork(WorkKind::kRestore, path, 0)) {
+    ShowWorkResult(NotStarted(WorkKind::kRestore, false));
   }
 }
 
 void ShowWorkResult(const WorkOutcome& outcome) {
   const bool split = outcome.kind == WorkKind::kSplit;
+  const WorkContext& context = outcome.context;
+  const std::wstring leftBehind = LeftBehindText(context);
   if (outcome.result) {
     SetControlText(ID_PATH, split ? kTextSplitDone : kTextRestoreDone);
-    if (!split) ShowInfo(kTextClearInfo);
-  } else if (outcome.failure.kind == FailureKind::kStopped) {
+    // After a restore from a checksum list, the name the file had, for its extension.
+    std::wstring name;
+    if (!split && !WideFromUtf8(context.originalName.c_str(), &name)) name.clear();
+    if (!split) ShowInfo(name.empty() ? std::wstring(kTextClearInfo) : kTextOriginalName + name);
+  } else if (context.failure.kind == FailureKind::kStopped) {
     SetControlText(ID_PATH, kTextStopped);
+    if (!leftBehind.empty()) ShowInfo(leftBehind);
   } else {
     SetControlText(ID_PATH, split ? kTextSplitFailed : kTextRestoreFailed);
-    ShowInfo(FailureReason(outcome.failure));
+    const std::wstring reason = FailureReason(context.failure);
+    ShowInfo(leftBehind.empty() ? reason : reason + kTextClearInfo + leftBehind);
   }
 }

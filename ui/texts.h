@@ -51,10 +51,6 @@ inline constexpr wchar_t kReasonNoMemory[] =
 inline constexpr wchar_t kReasonNoRoom[] =
     L"\u30C7\u30A3\u30B9\u30AF\u306E\u7A7A\u304D\u9818\u57DF\u304C\u8DB3\u308A\u307E\u305B\u3093"
     L"\u3002";
-// "ピースの名前が元のファイルと同じです。" (reason: a piece would be written over the source)
-inline constexpr wchar_t kReasonPieceIsSource[] =
-    L"\u30D4\u30FC\u30B9\u306E\u540D\u524D\u304C\u5143\u306E\u30D5\u30A1\u30A4\u30EB\u3068\u540C"
-    L"\u3058\u3067\u3059\u3002";
 // "ピースの数が多すぎます。" (reason: more pieces than a set can hold)
 inline constexpr wchar_t kReasonTooManyPieces[] =
     L"\u30D4\u30FC\u30B9\u306E\u6570\u304C\u591A\u3059\u304E\u307E\u3059\u3002";
@@ -62,6 +58,29 @@ inline constexpr wchar_t kReasonTooManyPieces[] =
 inline constexpr wchar_t kReasonSetChanged[] =
     L"\u5FA9\u5143\u306E\u9014\u4E2D\u3067\u30D4\u30FC\u30B9\u304C\u5909\u308F\u308A\u307E\u3057"
     L"\u305F\u3002";
+// "ピースがないか、短すぎます。" (reason: a piece is missing, or shorter than its list says)
+inline constexpr wchar_t kReasonPieceMissing[] =
+    L"\u30D4\u30FC\u30B9\u304C\u306A\u3044\u304B\u3001\u77ED\u3059\u304E\u307E\u3059\u3002";
+// "ピースの中身が壊れています。" (reason: a piece's bytes are not those its list names)
+inline constexpr wchar_t kReasonPieceDamaged[] =
+    L"\u30D4\u30FC\u30B9\u306E\u4E2D\u8EAB\u304C\u58CA\u308C\u3066\u3044\u307E\u3059\u3002";
+// "チェックサムの一覧として読めません。" (reason: not a checksum list of this program)
+inline constexpr wchar_t kReasonListUnreadable[] =
+    L"\u30C1\u30A7\u30C3\u30AF\u30B5\u30E0\u306E\u4E00\u89A7\u3068\u3057\u3066\u8AAD\u3081"
+    L"\u307E\u305B\u3093\u3002";
+// "空いているピースの名前が見つかりません。" (reason: every base number drawn had its names taken)
+inline constexpr wchar_t kReasonNoFreeName[] =
+    L"\u7A7A\u3044\u3066\u3044\u308B\u30D4\u30FC\u30B9\u306E\u540D\u524D\u304C\u898B\u3064"
+    L"\u304B\u308A\u307E\u305B\u3093\u3002";
+// "元の名前：" (after a restore from a checksum list, before the name of the file once cut)
+inline constexpr wchar_t kTextOriginalName[] = L"\u5143\u306E\u540D\u524D\uFF1A";
+// "削除できなかったファイル：" (before a file that a failed split could not remove)
+inline constexpr wchar_t kTextLeftBehind[] =
+    L"\u524A\u9664\u3067\u304D\u306A\u304B\u3063\u305F\u30D5\u30A1\u30A4\u30EB\uFF1A";
+// " ほか " (after that file, before the number of the others)
+inline constexpr wchar_t kTextOthers[] = L" \u307B\u304B ";
+// " 件" (after that number: files)
+inline constexpr wchar_t kTextFilesCount[] = L" \u4EF6";
 // "エラー " (an error the system has no words for, before its number)
 inline constexpr wchar_t kReasonUnknownError[] = L"\u30A8\u30E9\u30FC ";
 

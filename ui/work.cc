@@ -3,8 +3,9 @@
 #include <process.h>
 
 #include <atomic>
+#include <memory>
+#include <new>
 
-#include "core/progress.h"
 #include "core/restore.h"
 #include "core/split.h"
 #include "platform/platform.h"
@@ -18,20 +19,22 @@
 
 namespace {
 
-// What the work's thread does and what came of it. The window's thread fills it in before the
-// thread starts and reads the result after the thread has ended; in between it is the work's.
+// What the work's thread does and what came of it, handed to the thread as its argument. The
+// window's thread fills it in before the thread starts and reads the result after the thread
+// has ended; in between it is the work's, but for the stop, which the window sets.
 struct Work {
   WorkKind kind;
   std::string path;
   int32_t pieceSize;
   WPARAM serial;
+  std::atomic<bool> stop;
+  unsigned postedPercent;  // the last percentage posted
   int result;
-  Failure failure;
+  WorkContext context;
 };
-Work g_work;
+std::unique_ptr<Work> g_work;
+WPARAM g_lastSerial = 0;
 HANDLE g_thread = nullptr;
-std::atomic<bool> g_stop{false};
-unsigned g_postedPercent = 0;  // on the work's thread: the last percentage posted
 
 // On the window's thread: the information line's text before the first percentage, and the
 // control that had the focus before the work.
@@ -54,22 +57,25 @@ std::wstring PercentText(unsigned percent) {
 }
 
 // On the work's thread, from the engines: a changed percentage goes to the window.
-void PostProgress(uint64_t done, uint64_t total) {
+void PostProgress(void* caller, uint64_t done, uint64_t total) {
+  Work* work = static_cast<Work*>(caller);
   const unsigned percent = Percent(done, total);
-  if (percent == g_postedPercent) return;
-  g_postedPercent = percent;
-  PostMessageW(MainWindow, WM_WORK_PROGRESS, g_work.serial, percent);
+  if (percent == work->postedPercent) return;
+  work->postedPercent = percent;
+  PostMessageW(MainWindow, WM_WORK_PROGRESS, work->serial, percent);
 }
 
-bool StopAsked() {
-  return g_stop.load();
+bool StopAsked(void* caller) {
+  return static_cast<Work*>(caller)->stop.load();
 }
 
-unsigned __stdcall RunWork(void*) {
-  g_work.result = g_work.kind == WorkKind::kSplit ? SplitFile(g_work.path.c_str(), g_work.pieceSize)
-                                                  : RestoreFile(g_work.path.c_str());
-  g_work.failure = LastFailure();
-  PostMessageW(MainWindow, WM_WORK_DONE, g_work.serial, 0);
+unsigned __stdcall RunWork(void* argument) {
+  Work* work = static_cast<Work*>(argument);
+  WorkContext* context = &work->context;
+  work->result = work->kind == WorkKind::kSplit
+                     ? SplitFile(work->path.c_str(), work->pieceSize, context)
+                     : RestoreFile(work->path.c_str(), context);
+  PostMessageW(MainWindow, WM_WORK_DONE, work->serial, 0);
   return 0;
 }
 
@@ -140,21 +146,20 @@ bool WorkRunning() {
 }
 
 bool IsCurrentWork(WPARAM serial) {
-  return WorkRunning() && serial == g_work.serial;
+  return WorkRunning() && serial == g_work->serial;
 }
 
 bool StartWork(WorkKind kind, const std::string& path, int32_t pieceSize) {
   if (WorkRunning()) return false;
-  g_work = Work{kind, path, pieceSize, g_work.serial + 1, 0, Failure()};
-  g_stop = false;
-  g_postedPercent = 0;
+  g_work.reset(new (std::nothrow) Work{kind, path, pieceSize, ++g_lastSerial, {false}, 0, 0, {}});
+  if (!g_work) return false;
+  g_work->context.report = PostProgress;
+  g_work->context.stopCheck = StopAsked;
+  g_work->context.caller = g_work.get();
   g_progressShown = false;
-  SetProgressReport(PostProgress);
-  SetStopCheck(StopAsked);
-  const uintptr_t thread = _beginthreadex(nullptr, 0, RunWork, nullptr, 0, nullptr);
+  const uintptr_t thread = _beginthreadex(nullptr, 0, RunWork, g_work.get(), 0, nullptr);
   if (thread == 0) {
-    SetProgressReport(nullptr);
-    SetStopCheck(nullptr);
+    g_work.reset();
     return false;
   }
   g_thread = reinterpret_cast<HANDLE>(thread);
@@ -167,7 +172,13 @@ bool StartWork(WorkKind kind, const std::string& path, int32_t pieceSize) {
 }
 
 void RequestStop() {
-  g_stop = true;
+  if (WorkRunning()) g_work->stop = true;
+}
+
+bool StopAskedOfWork() {
+  // The work is set before its thread starts and goes only after it has ended, so the work's
+  // own thread may ask this too.
+  return g_work && g_work->stop.load();
 }
 
 void ShowWorkProgress(unsigned percent) {
@@ -181,14 +192,13 @@ WorkOutcome EndWork() {
   WaitForSingleObject(g_thread, INFINITE);
   CloseHandle(g_thread);
   g_thread = nullptr;
-  SetProgressReport(nullptr);
-  SetStopCheck(nullptr);
   if (g_progressShown) ShowInfo(g_savedInfo);
   ClearTaskbarProgress(MainWindow);
   BlockShutdown(false);
   EnableInput(true);
   if (g_focusBefore && IsChild(MainWindow, g_focusBefore)) SetFocus(g_focusBefore);
-  return WorkOutcome{g_work.kind, g_work.result, g_work.failure};
+  const std::unique_ptr<Work> work = std::move(g_work);
+  return WorkOutcome{work->kind, work->result, std::move(work->context)};
 }
 
 WorkOutcome StopWorkAndWait() {

@@ -10,7 +10,7 @@
 #include <cstdint>
 #include <string>
 
-#include "core/failure.h"
+#include "core/work_context.h"
 
 // Posted by the work to the main window. wParam: the work's serial number (IsCurrentWork);
 // lParam: the percentage done, for WM_WORK_PROGRESS.
@@ -19,11 +19,12 @@ constexpr UINT WM_WORK_DONE = WM_APP + 2;
 
 enum class WorkKind { kSplit, kRestore };
 
-// How a work ended: the engine's result (1 or 0) and, when 0, why.
+// How a work ended: the engine's result (1 or 0) and what it gave back in its context (why it
+// failed, the original name, what a failed split left behind).
 struct WorkOutcome {
   WorkKind kind;
   int result;
-  Failure failure;
+  WorkContext context;
 };
 
 // Makes `control` deaf, while a work runs, to what would start or change a work: keys, the
@@ -44,6 +45,8 @@ bool IsCurrentWork(WPARAM serial);
 bool StartWork(WorkKind kind, const std::string& path, int32_t pieceSize);
 // Asks the running work to stop. It stops within one buffer's time, undoing what it made.
 void RequestStop();
+// Whether the running work has been asked to stop; on the window's thread or the work's.
+bool StopAskedOfWork();
 // Shows the work's progress (WM_WORK_PROGRESS) in the information line, which keeps its text
 // for the end, and on the taskbar button.
 void ShowWorkProgress(unsigned percent);

@@ -1,0 +1,194 @@
+#include "core/checksum_list.h"
+
+#include <cstring>
+
+#include "core/failure.h"
+#include "core/limits.h"
+
+namespace {
+
+constexpr char kSuffix[] = ".sha256";
+constexpr size_t kSuffixLength = sizeof kSuffix - 1;
+constexpr char kHeaderStart[] = "; filecut name=\"";
+const char kHex[] = "0123456789abcdef";
+
+// The longest line a list of this program holds: a name of 255 UTF-16 units is at most 765
+// bytes of UTF-8, or four times that with every byte escaped.
+constexpr size_t kMaxLine = 8192;
+// How much of the list is read at once.
+constexpr uint32_t kReadBytes = 64 * 1024;
+
+int HexValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+// Reads a decimal number without sign or leading zeros at `*at`, up to `max`.
+bool ReadNumber(const std::string& line, size_t* at, uint64_t max, uint64_t* value) {
+  const size_t start = *at;
+  uint64_t number = 0;
+  while (*at < line.size() && line[*at] >= '0' && line[*at] <= '9') {
+    const unsigned digit = static_cast<unsigned>(line[*at] - '0');
+    if (number > (max - digit) / 10) return false;
+    number = number * 10 + digit;
+    ++*at;
+  }
+  const size_t digits = *at - start;
+  if (digits == 0 || (digits > 1 && line[start] == '0')) return false;
+  *value = number;
+  return true;
+}
+
+// Whether `line` holds `text` at `*at`; moves past it if so.
+bool Expect(const std::string& line, size_t* at, const char* text) {
+  const size_t length = std::strlen(text);
+  if (line.compare(*at, length, text) != 0) return false;
+  *at += length;
+  return true;
+}
+
+// The name between the quotes, with its escapes undone; `*at` is just after the opening quote
+// and ends just after the closing one.
+bool ReadQuotedName(const std::string& line, size_t* at, std::string* name) {
+  name->clear();
+  while (*at < line.size()) {
+    const char c = line[(*at)++];
+    if (c == '"') return true;
+    if (c != '\\') {
+      *name += c;
+      continue;
+    }
+    if (*at >= line.size()) return false;
+    const char escaped = line[(*at)++];
+    if (escaped == '\\' || escaped == '"') {
+      *name += escaped;
+    } else if (escaped == 'x' && *at + 2 <= line.size() && HexValue(line[*at]) >= 0 &&
+               HexValue(line[*at + 1]) >= 0) {
+      *name += static_cast<char>(HexValue(line[*at]) * 16 + HexValue(line[*at + 1]));
+      *at += 2;
+    } else {
+      return false;
+    }
+  }
+  return false;
+}
+
+}  // namespace
+
+std::string ListName(const std::string& base) {
+  return base + kSuffix;
+}
+
+bool BaseOfList(const std::string& path, std::string* base) {
+  if (path.size() <= kSuffixLength) return false;
+  const size_t start = path.size() - kSuffixLength;
+  for (size_t i = 0; i < kSuffixLength; ++i) {
+    char c = path[start + i];
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    if (c != kSuffix[i]) return false;
+  }
+  *base = path.substr(0, start);
+  return true;
+}
+
+std::string HeaderLine(const SetHeader& header) {
+  std::string line = kHeaderStart;
+  for (const char c : header.name) {
+    const unsigned char byte = static_cast<unsigned char>(c);
+    if (c == '"' || c == '\\') {
+      line += '\\';
+      line += c;
+    } else if (byte < 0x20) {
+      line += "\\x";
+      line += kHex[byte >> 4];
+      line += kHex[byte & 15];
+    } else {
+      line += c;
+    }
+  }
+  line += "\" size=" + std::to_string(header.size) + " piece=" + std::to_string(header.step) +
+          " count=" + std::to_string(header.count) + "\n";
+  return line;
+}
+
+std::string PieceLine(const unsigned char digest[kSha256Bytes], const std::string& pieceName) {
+  std::string line;
+  line.reserve(2 * kSha256Bytes + 3 + pieceName.size());
+  for (size_t i = 0; i < kSha256Bytes; ++i) {
+    line += kHex[digest[i] >> 4];
+    line += kHex[digest[i] & 15];
+  }
+  return line + "  " + pieceName + "\n";
+}
+
+bool ParseHeaderLine(const std::string& line, SetHeader* header) {
+  size_t at = 0;
+  uint64_t step = 0;
+  if (!Expect(line, &at, kHeaderStart) || !ReadQuotedName(line, &at, &header->name) ||
+      !Expect(line, &at, " size=") || !ReadNumber(line, &at, UINT64_MAX, &header->size) ||
+      !Expect(line, &at, " piece=") || !ReadNumber(line, &at, UINT32_MAX, &step) ||
+      !Expect(line, &at, " count=") || !ReadNumber(line, &at, kMaxPieceCount, &header->count) ||
+      at != line.size() || step == 0) {
+    return false;
+  }
+  header->step = static_cast<uint32_t>(step);
+  return header->count == PieceCount(header->size, header->step);
+}
+
+bool ParsePieceLine(const std::string& line, const std::string& pieceName,
+                    unsigned char digest[kSha256Bytes]) {
+  if (line.size() != 2 * kSha256Bytes + 2 + pieceName.size()) return false;
+  for (size_t i = 0; i < kSha256Bytes; ++i) {
+    const int high = HexValue(line[2 * i]);
+    const int low = HexValue(line[2 * i + 1]);
+    if (high < 0 || low < 0) return false;
+    digest[i] = static_cast<unsigned char>(high * 16 + low);
+  }
+  const size_t at = 2 * kSha256Bytes;
+  return line[at] == ' ' && (line[at + 1] == ' ' || line[at + 1] == '*') &&
+         line.compare(at + 2, std::string::npos, pieceName) == 0;
+}
+
+ListReader::~ListReader() {
+  if (file != kNoFile) CloseFile(file);
+}
+
+bool OpenList(WorkContext* work, const std::string& name, ListReader* list) {
+  list->name = name;
+  list->file = OpenForRead(name.c_str());
+  if (list->file == kNoFile) return FailSystem(work, name);
+  return QueryFileSize(list->file, &list->left) || FailSystem(work, name);
+}
+
+ListLine NextLine(WorkContext* work, ListReader* list, std::string* line) {
+  for (;;) {
+    const size_t end = list->bytes.find('\n', list->at);
+    if (end != std::string::npos || list->left == 0) {
+      if (end == std::string::npos && list->at == list->bytes.size()) return ListLine::kEnd;
+      const size_t stop = end == std::string::npos ? list->bytes.size() : end;
+      line->assign(list->bytes, list->at, stop - list->at);
+      list->at = end == std::string::npos ? stop : end + 1;
+      if (!line->empty() && line->back() == '\r') line->pop_back();
+      if (list->first && line->compare(0, 3, "\xEF\xBB\xBF") == 0) line->erase(0, 3);
+      list->first = false;
+      return ListLine::kLine;
+    }
+    // No whole line in what was read: keep the start of it and read more.
+    list->bytes.erase(0, list->at);
+    list->at = 0;
+    if (list->bytes.size() > kMaxLine) {
+      Fail(work, FailureKind::kListUnreadable, list->name);
+      return ListLine::kFailed;
+    }
+    const uint32_t chunk = list->left < kReadBytes ? static_cast<uint32_t>(list->left) : kReadBytes;
+    const size_t had = list->bytes.size();
+    list->bytes.resize(had + chunk);
+    if (!ReadBlock(list->file, &list->bytes[had], chunk)) {
+      FailSystem(work, list->name);
+      return ListLine::kFailed;
+    }
+    list->left -= chunk;
+  }
+}

@@ -1,0 +1,42 @@
+// What one split or restore gets from whoever runs it, and what it gives back: one value that
+// the caller owns and hands to the engine (core/split.h, core/restore.h). core/ knows neither
+// who the caller is nor on which thread it runs the work; it reports, asks and records only
+// through this value.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "core/failure.h"
+
+// Hears that `done` bytes of `total` have been copied. Called on the thread of the work.
+typedef void (*ProgressReport)(void* caller, uint64_t done, uint64_t total);
+// Answers whether the work should stop now. Called on the thread of the work.
+typedef bool (*StopCheck)(void* caller);
+
+struct WorkContext {
+  // From the caller: who hears of the progress and who answers whether to stop (null for
+  // nobody: no reports, never stop), and what both are handed.
+  ProgressReport report = nullptr;
+  StopCheck stopCheck = nullptr;
+  void* caller = nullptr;
+
+  // To the caller, once the work has returned.
+  Failure failure;               // why it failed; kNone after a success
+  std::string originalName;      // a restore from a checksum list: the name of the file once cut
+  std::string leftBehind;        // the first file that a failed split could not remove again
+  uint64_t leftBehindCount = 0;  // how many such files there are
+
+  // The engine's own count of the progress (core/progress.h).
+  uint64_t done = 0;
+  uint64_t total = 0;
+  uint32_t lastReport = 0;
+};
+
+// For the engines: forgets what an earlier work gave back, as a new work starts.
+inline void ClearResults(WorkContext* work) {
+  work->failure = Failure();
+  work->originalName.clear();
+  work->leftBehind.clear();
+  work->leftBehindCount = 0;
+}
