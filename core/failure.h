@@ -20,6 +20,7 @@ enum class FailureKind {
   kPieceMissing,    // a piece of the set is missing, or shorter than its list says
   kPieceDamaged,    // a piece's bytes are not those its list names (or there are more)
   kListUnreadable,  // a set's checksum list cannot be read as one this program writes
+  kReadOnly,        // the output is a file marked read-only, which a restore never replaces
 };
 
 struct Failure {

@@ -15,6 +15,7 @@ bool RemoveMade(WorkContext* work, const std::string& name) {
 }
 
 bool BeginAtomicReplace(WorkContext* work, const std::string& path, AtomicReplace* replace) {
+  if (IsReadOnly(path.c_str())) return Fail(work, FailureKind::kReadOnly, path);
   replace->file = CreateTempBeside(path.c_str(), &replace->temp);
   return replace->file != kNoFile || FailSystem(work);
 }

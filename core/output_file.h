@@ -26,7 +26,9 @@ struct AtomicReplace {
 };
 
 // Creates the temporary file beside `path` for the new contents. Returns false, with the
-// failure recorded and nothing left to finish, when it cannot.
+// failure recorded and nothing left to finish, when it cannot, or when `path` is a file marked
+// read-only: whoever marked it so wants it kept, and Windows and Wine would not agree on
+// whether a rename replaces it.
 bool BeginAtomicReplace(WorkContext* work, const std::string& path, AtomicReplace* replace);
 // Closes the temporary file and, when it was filled whole (`written`), puts its bytes on the
 // disk and then puts it in the place of `path` in one step, unless a stop was asked for

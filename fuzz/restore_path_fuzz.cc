@@ -34,7 +34,7 @@ struct Loud<Result (*)(Args...)> {
 // Every operation of the platform, once.
 // clang-format off
 #define FILECUT_ALL_OPS(X)                                                                  \
-  X(openForRead) X(createNew) X(lookUpName) X(queryFileSize) X(readBlock)                   \
+  X(openForRead) X(createNew) X(lookUpName) X(isReadOnly) X(queryFileSize) X(readBlock)    \
   X(writeBlock) X(closeFile) X(tickCount) X(lastError) X(errorText) X(allocBlock)           \
   X(freeBlock) X(upperCaseAscii) X(formatText) X(createTempBeside) X(moveOver)              \
   X(removeFile) X(freeSpaceBeside) X(listBeside) X(flushFile) X(startHelper) X(endHelper)
@@ -94,6 +94,9 @@ bool FakeFlush(FileHandle) {
 bool FakeFreeSpace(const char*, uint64_t* bytes) {
   return *bytes = 1000, true;
 }
+bool FakeReadOnly(const char*) {
+  return false;
+}
 bool FakeList(const char*, bool (*)(void*, const char*), void*) {
   return true;  // no later piece
 }
@@ -117,6 +120,7 @@ void InstallFakeFileSystem() {
   ops.freeSpaceBeside = FakeFreeSpace;
   ops.flushFile = FakeFlush;
   ops.listBeside = FakeList;
+  ops.isReadOnly = FakeReadOnly;
   SetPlatformOps(ops);
 }
 

@@ -30,6 +30,9 @@ FileHandle CreateNew(const char* path) {
 NameLookup LookUpName(const char* path, uint64_t* size) {
   return Ops().lookUpName(path, size);
 }
+bool IsReadOnly(const char* path) {
+  return Ops().isReadOnly(path);
+}
 bool QueryFileSize(FileHandle file, uint64_t* size) {
   return Ops().queryFileSize(file, size);
 }

@@ -41,6 +41,10 @@ struct PlatformOps {
   // ENOTDIR); kFound with the file's whole 64-bit size stored (0 for a folder); kUnknown on
   // any other failure.
   NameLookup (*lookUpName)(const char* path, uint64_t* size);
+  // Whether `path` names a file marked read-only (Windows: the read-only attribute; POSIX: no
+  // write permission for anyone). False for a folder, a missing name, or one that cannot be
+  // asked about.
+  bool (*isReadOnly)(const char* path);
   // Stores the file's whole 64-bit size. Returns false when the size is unknown.
   bool (*queryFileSize)(FileHandle file, uint64_t* size);
   // Reads exactly `count` bytes from the current position. Returns true when all of them arrived;
@@ -114,6 +118,7 @@ void ResetPlatformOps();
 FileHandle OpenForRead(const char* path);
 FileHandle CreateNew(const char* path);
 NameLookup LookUpName(const char* path, uint64_t* size);
+bool IsReadOnly(const char* path);
 bool QueryFileSize(FileHandle file, uint64_t* size);
 bool ReadBlock(FileHandle file, void* buffer, uint32_t count);
 bool WriteBlock(FileHandle file, const void* buffer, uint32_t count);

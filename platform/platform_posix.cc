@@ -60,6 +60,11 @@ NameLookup PosixLookUpName(const char* path, uint64_t* size) {
   return NameLookup::kFound;
 }
 
+bool PosixIsReadOnly(const char* path) {
+  struct stat info;
+  return stat(path, &info) == 0 && !S_ISDIR(info.st_mode) && (info.st_mode & 0222) == 0;
+}
+
 bool PosixQueryFileSize(FileHandle file, uint64_t* size) {
   struct stat info;
   if (fstat(AsFd(file), &info) != 0 || info.st_size < 0) return false;
@@ -264,6 +269,7 @@ const PlatformOps& RealPlatformOps() {
       .openForRead = PosixOpenForRead,
       .createNew = PosixCreateNew,
       .lookUpName = PosixLookUpName,
+      .isReadOnly = PosixIsReadOnly,
       .queryFileSize = PosixQueryFileSize,
       .readBlock = PosixReadBlock,
       .writeBlock = PosixWriteBlock,

@@ -69,6 +69,14 @@ NameLookup Win32LookUpName(const char* path, uint64_t* size) {
   return NameLookup::kFound;
 }
 
+bool Win32IsReadOnly(const char* path) {
+  std::wstring name;
+  if (!SystemName(path, &name)) return false;
+  const DWORD attributes = GetFileAttributesW(name.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0 &&
+         (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+}
+
 bool Win32QueryFileSize(FileHandle file, uint64_t* size) {
   DWORD high = 0;
   SetLastError(NO_ERROR);
@@ -315,6 +323,7 @@ const PlatformOps& RealPlatformOps() {
       .openForRead = Win32OpenForRead,
       .createNew = Win32CreateNew,
       .lookUpName = Win32LookUpName,
+      .isReadOnly = Win32IsReadOnly,
       .queryFileSize = Win32QueryFileSize,
       .readBlock = Win32ReadBlock,
       .writeBlock = Win32WriteBlock,

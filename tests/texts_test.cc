@@ -62,6 +62,8 @@ TEST(Texts, MatchTheirReadableForms) {
       {kReasonListUnreadable, "チェックサムの一覧として読めません。"},
       {kReasonNoFreeName, "空いているピースの名前が見つかりません。"},
       {kTextOriginalName, "元の名前："},
+      {kReasonReadOnly, "読み取り専用のファイルは置き換えません。"},
+      {kTextStopping, "×　中止しています…"},
       {kTextLeftBehind, "削除できなかったファイル："},
       {kTextOthers, " ほか "},
       {kTextFilesCount, " 件"},

@@ -61,6 +61,7 @@ TEST_F(WindowTest, FileGivenAsTheProgramsArgumentShowsAsADrop) {
   const std::wstring kana = here + L"\u30D5\u30A1\u30A4\u30EB\U0001F600.bin";
   WriteFileBytes(spaced, "0123456789");
   WriteFileBytes(kana, "abc");
+  WriteFileBytes(here + L"sub", "xy");
   const struct {
     std::wstring commandLine, path, info;
   } cases[] = {
@@ -69,6 +70,9 @@ TEST_F(WindowTest, FileGivenAsTheProgramsArgumentShowsAsADrop) {
       {L"\"C:\\Program Files\\filecut.exe\" \"" + kana + L"\" \"" + spaced + L"\"", kana,
        L"3 byte"},  // quoted, the first of two
       {L"filecut.exe \"" + here + L"gone\"", here + L"gone", kTextOpenFailed},
+      // Not quoted and not found: shown whole, never as the shorter name that exists.
+      {L"filecut.exe " + here + L"sub dir\\gone.bin", here + L"sub dir\\gone.bin", kTextOpenFailed},
+      {L"filecut.exe " + here + L"sub " + kana, here + L"sub", L"2 byte"},  // the first of two
       {L"filecut.exe", L"file...", L""},  // no argument: nothing changes
   };
   for (const auto& c : cases) {

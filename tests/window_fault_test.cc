@@ -123,6 +123,20 @@ TEST_F(WindowFaultTest, ReadOnlyFolder) {
   fs::current_path(dir_);
 }
 
+TEST_F(WindowFaultTest, ReadOnlyOutputIsNeverReplaced) {
+  // Windows refuses the rename over it and Wine does it: the restore asks first, in both.
+  WritePieces("ro", {"ab", "cd"});
+  WriteFileBytes("ro", "keep me");
+  ASSERT_TRUE(SetFileAttributesA("ro", FILE_ATTRIBUTE_READONLY));
+  RestoreFrom(FullPath("ro-00"));
+  EXPECT_EQ(Text(ID_PATH), kTextRestoreFailed);
+  EXPECT_EQ(Text(ID_INFO), std::wstring(L"ro: ") + kReasonReadOnly);
+  EXPECT_EQ(GetFileAttributesA("ro") & FILE_ATTRIBUTE_READONLY, DWORD{FILE_ATTRIBUTE_READONLY});
+  ASSERT_TRUE(SetFileAttributesA("ro", FILE_ATTRIBUTE_NORMAL));
+  EXPECT_EQ(ReadFileBytes("ro"), "keep me");
+  EXPECT_EQ(ListCurrentDir(), (std::vector<std::string>{"ro", "ro-00", "ro-01"}));
+}
+
 TEST_F(WindowFaultTest, SourceOrPieceHeldWithoutSharing) {
   WriteFileBytes("held", "0123456789");
   HANDLE held = HoldWithoutSharing("held");

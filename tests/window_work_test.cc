@@ -79,6 +79,37 @@ TEST_F(WorkTest, EscStopsTheWorkAndUndoesIt) {
   EXPECT_EQ(ReadFileBytes("set"), "old");
 }
 
+TEST_F(WorkTest, AStopShowsAtOnceWhileTheWorkCleansUp) {
+  // Esc in the middle of piece 01, with progress on screen; the removal of piece 00 is then
+  // held, as by a slow disk or another program. The path line says so at once, the percentage
+  // goes, and the end comes once the pieces have gone.
+  UnderlyingOps().tickCount = []() -> uint32_t {
+    static uint32_t tick = 0;
+    return tick += 150;
+  };
+  static HANDLE cleaning = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  ResetEvent(cleaning);
+  StartHeldAt("source", ID_SPLIT, FaultOp::kWriteBlock, 4);
+  ASSERT_EQ(Text(ID_INFO), "50%");
+  BeforeCall(FaultOp::kRemoveFile, CallCount(FaultOp::kRemoveFile) + 1, [] {
+    SetEvent(cleaning);
+    WaitForSingleObject(g_release, 10000);
+  });
+  PostMessageW(GetFocus(), WM_KEYDOWN, VK_ESCAPE, 0);
+  MSG message;
+  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) ProcessMessage(message);
+  EXPECT_EQ(Text(ID_PATH), kTextStopping);
+  EXPECT_EQ(Text(ID_INFO), "3145728 byte");
+  ASSERT_EQ(WaitForSingleObject(cleaning, 10000), WAIT_OBJECT_0);
+  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) ProcessMessage(message);
+  EXPECT_EQ(Text(ID_PATH), kTextStopping);  // still removing
+  EXPECT_EQ(Text(ID_INFO), "3145728 byte");
+  SetEvent(g_release);
+  PumpMessages();
+  EXPECT_EQ(Text(ID_PATH), kTextStopped);
+  EXPECT_EQ(ListCurrentDir(), std::vector<std::string>{"source"});
+}
+
 // Meanwhile a drop, clicks posted and sent by other programs and a session end change nothing;
 // a session that ends all the same, and closing the window, stop the work and clean up first.
 TEST_F(WorkTest, WhileItRunsNothingElseActs) {

@@ -11,5 +11,5 @@ extern HWND MainWindow;
 extern HBRUSH BackgroundBrush;
 // The font of every control, made for the window's DPI.
 extern HFONT SharedFont;
-// 1 while Enter is seen up, then counts down while it is held; the split runs on reaching 0.
+// 1 once Enter has been seen up, 0 from a press of it on: a press splits only while it is 1.
 extern int32_t EnterLatch;

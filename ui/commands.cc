@@ -65,6 +65,8 @@ std::wstring CauseOf(const Failure& failure) {
       return kReasonPieceDamaged;
     case FailureKind::kListUnreadable:
       return kReasonListUnreadable;
+    case FailureKind::kReadOnly:
+      return kReasonReadOnly;
     case FailureKind::kNone:
     case FailureKind::kStopped:
       break;

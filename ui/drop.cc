@@ -47,10 +47,23 @@ bool Exists(const std::wstring& path) {
   return Utf8FromWide(path.c_str(), &utf8) && LookUpName(utf8.c_str(), &size) == NameLookup::kFound;
 }
 
+// Whether every blank-separated word of `text` names a file or folder that exists: several
+// files passed at once, unquoted.
+bool EveryWordExists(const std::wstring& text) {
+  for (size_t at = 0; at < text.size();) {
+    const size_t end = std::min(text.find_first_of(L" \t", at), text.size());
+    if (end > at && !Exists(text.substr(at, end - at))) return false;
+    at = end + 1;
+  }
+  return true;
+}
+
 // The program's argument: what follows its own name on the command line, without the blanks
-// around it. A quoted argument is the text inside the quotes. An unquoted one is the whole rest
-// where that names a file (a path with spaces that nobody quoted), else its first word (the
-// first of several files, as a drop of several takes the first).
+// around it. A quoted argument is the text inside the quotes. An unquoted one is its first word
+// only where every word names an existing file (the first of several files, as a drop of several
+// takes the first); otherwise it is the whole rest, a path with spaces that nobody quoted, shown
+// as not found where it names no file. So a missing "C:\data\sub dir\x.bin" never shows as
+// an existing "C:\data\sub".
 std::wstring ArgumentOf(const std::wstring& commandLine) {
   size_t at = 0;
   if (commandLine.rfind(L'"', 0) == 0) {
@@ -64,7 +77,7 @@ std::wstring ArgumentOf(const std::wstring& commandLine) {
   const std::wstring rest =
       commandLine.substr(first, commandLine.find_last_not_of(L" \t") + 1 - first);
   if (rest[0] == L'"') return rest.substr(1, rest.find(L'"', 1) - 1);
-  if (Exists(rest)) return rest;
+  if (Exists(rest) || !EveryWordExists(rest)) return rest;
   return rest.substr(0, rest.find_first_of(L" \t"));
 }
 

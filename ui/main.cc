@@ -217,18 +217,22 @@ HWND CreateMainWindow() {
                          115, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
 }
 
-// Exact by design (README, "Behaviour kept on purpose"): a latch read after every message, not a
-// key message or a default button, so that Enter splits once per press whichever control has
-// the focus, and a key already down when the program starts does not split.
-void CheckEnterKey() {
-  if (GetKeyState(VK_RETURN) < 0) {
-    // Held down: count on below zero, stopping at the bottom so that the latch can neither
-    // overflow nor come round to zero again while the key stays down.
-    if (EnterLatch > INT32_MIN) --EnterLatch;
-  } else {
+// Exact by design (README, "Behaviour kept on purpose"): Enter splits on a press of the key
+// that this loop receives itself, a WM_KEYDOWN of VK_RETURN, whichever control has the focus;
+// not on a press that a menu's own loop or the input method took (the input method's come as
+// VK_PROCESSKEY). Once per press: the latch is armed only once the loop has seen the key up
+// after a message, and every press disarms it, fired or not; so neither the key's repeats, nor
+// a key already down when the program starts, nor a press during a work (then or later) split.
+void CheckEnterKey(const MSG& message) {
+  const bool press = message.message == WM_KEYDOWN && message.wParam == VK_RETURN;
+  const bool repeat = (message.lParam & (LPARAM{1} << 30)) != 0;  // the key was down before
+  const bool fire = press && !repeat && EnterLatch == 1;
+  if (press) {
+    EnterLatch = 0;
+  } else if (GetKeyState(VK_RETURN) >= 0) {
     EnterLatch = 1;
   }
-  if (EnterLatch == 0) RunSplitCommand();
+  if (fire) RunSplitCommand();
 }
 
 // Tab and Shift+Tab move through the controls, the arrow keys through the units, and Space
@@ -240,7 +244,7 @@ void ProcessMessage(const MSG& message) {
     TranslateMessage(&message);
     DispatchMessageW(&message);
   }
-  CheckEnterKey();
+  CheckEnterKey(message);
 }
 
 int RunProgram() {

@@ -10,9 +10,9 @@ bool RegisterMainWindowClass();
 // Creates the main window (and, through WM_CREATE, its controls). Returns null on failure.
 HWND CreateMainWindow();
 
-// Reads the Enter key's state and runs the split command once per press: on the first message
-// processed while the key is down after it was seen up.
-void CheckEnterKey();
+// Runs the split command once per press of Enter that the loop receives itself: on a message
+// that is that press, WM_KEYDOWN of VK_RETURN and no repeat, after the key was seen up.
+void CheckEnterKey(const MSG& message);
 // Handles one message: Esc during a work stops it; the dialog keys (Tab, the arrows, Space) move
 // through the controls; everything else, Enter included, is translated and dispatched. Then
 // checks the Enter key.

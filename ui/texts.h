@@ -72,6 +72,13 @@ inline constexpr wchar_t kReasonListUnreadable[] =
 inline constexpr wchar_t kReasonNoFreeName[] =
     L"\u7A7A\u3044\u3066\u3044\u308B\u30D4\u30FC\u30B9\u306E\u540D\u524D\u304C\u898B\u3064"
     L"\u304B\u308A\u307E\u305B\u3093\u3002";
+// "読み取り専用のファイルは置き換えません。" (reason: a read-only output is never replaced)
+inline constexpr wchar_t kReasonReadOnly[] =
+    L"\u8AAD\u307F\u53D6\u308A\u5C02\u7528\u306E\u30D5\u30A1\u30A4\u30EB\u306F\u7F6E\u304D\u63DB"
+    L"\u3048\u307E\u305B\u3093\u3002";
+// "×　中止しています…" (stopping: the work is undoing what it made)
+inline constexpr wchar_t kTextStopping[] =
+    L"\u00D7\u3000\u4E2D\u6B62\u3057\u3066\u3044\u307E\u3059\u2026";
 // "元の名前：" (after a restore from a checksum list, before the name of the file once cut)
 inline constexpr wchar_t kTextOriginalName[] = L"\u5143\u306E\u540D\u524D\uFF1A";
 // "削除できなかったファイル：" (before a file that a failed split could not remove)

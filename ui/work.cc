@@ -172,7 +172,14 @@ bool StartWork(WorkKind kind, const std::string& path, int32_t pieceSize) {
 }
 
 void RequestStop() {
-  if (WorkRunning()) g_work->stop = true;
+  if (!WorkRunning() || g_work->stop) return;
+  g_work->stop = true;
+  // Shown at once, while the work undoes what it made: removing many pieces, or a piece that
+  // another program holds, takes a while. The percentage goes; the information line shows its
+  // text from before the work until the work has ended.
+  SetControlText(ID_PATH, kTextStopping);
+  if (g_progressShown) ShowInfo(g_savedInfo);
+  ClearTaskbarProgress(MainWindow);
 }
 
 bool StopAskedOfWork() {
@@ -182,6 +189,7 @@ bool StopAskedOfWork() {
 }
 
 void ShowWorkProgress(unsigned percent) {
+  if (g_work->stop) return;  // stopping: no more percentages
   if (!g_progressShown) g_savedInfo = ControlWideText(ID_INFO);
   g_progressShown = true;
   ShowInfo(PercentText(percent));

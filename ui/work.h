@@ -43,7 +43,9 @@ bool IsCurrentWork(WPARAM serial);
 // keeps the keyboard focus itself, and Windows is asked not to end the session. Returns false,
 // with nothing started, when no thread can be had.
 bool StartWork(WorkKind kind, const std::string& path, int32_t pieceSize);
-// Asks the running work to stop. It stops within one buffer's time, undoing what it made.
+// Asks the running work to stop. It stops within one buffer's time, undoing what it made; the
+// path line says so at once (kTextStopping), and the information line shows its text from
+// before the work again.
 void RequestStop();
 // Whether the running work has been asked to stop; on the window's thread or the work's.
 bool StopAskedOfWork();
