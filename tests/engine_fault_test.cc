@@ -5,7 +5,6 @@
 // restores of a set with its checksum list and without one.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
 
 #include "core/checksum_list.h"

@@ -5,22 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <random>
 #include <string>
 #include <vector>
 
 namespace {
-
-std::string Hex(const unsigned char digest[kSha256Bytes]) {
-  std::string text;
-  for (size_t i = 0; i < kSha256Bytes; ++i) {
-    char pair[3];
-    std::snprintf(pair, sizeof pair, "%02x", digest[i]);
-    text += pair;
-  }
-  return text;
-}
 
 // Hashes `bytes`, fed in pieces of the sizes of `chunks`, repeated until the bytes end.
 std::string Digest(const std::string& bytes, const std::vector<size_t>& chunks) {
@@ -33,7 +22,10 @@ std::string Digest(const std::string& bytes, const std::vector<size_t>& chunks) 
   }
   unsigned char digest[kSha256Bytes];
   Sha256End(&hash, digest);
-  return Hex(digest);
+  std::string hex;
+  for (const unsigned char byte : digest)
+    hex += {"0123456789abcdef"[byte >> 4], "0123456789abcdef"[byte & 15]};
+  return hex;
 }
 
 // All the bytes in one call.

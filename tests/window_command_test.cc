@@ -4,7 +4,8 @@
 #include <windows.h>
 
 #include <filesystem>
-#include <functional>
+#include <utility>
+#include <vector>
 
 #include "tests/window_test_util.h"
 #include "ui/control_ids.h"
@@ -169,27 +170,38 @@ TEST_F(WindowTest, RestoreChecksThePiecesAgainstTheirList) {
   const std::string base = pieces[0].first.substr(0, pieces[0].first.size() - 3);
   ASSERT_TRUE(fs::exists(base + ".sha256"));
   const std::wstring wideBase(base.begin(), base.end());
+  // Pieces given other bytes (none: removed), and what the information line then says.
+  const auto flipped = [&](size_t index) {
+    std::string bytes = pieces[index].second;
+    bytes[0] = static_cast<char>(bytes[0] ^ 1);
+    return bytes;
+  };
   const struct {
     const char* what;
-    std::function<void()> change;
-    std::wstring info;  // empty: the restore succeeds
+    std::vector<std::pair<const char*, std::string>> changes;  // suffix, bytes
+    std::wstring info;                                         // empty: the restore succeeds
   } cases[] = {
-      {"flipped byte",
-       [&] {
-         std::string bytes = pieces[1].second;
-         bytes[0] = static_cast<char>(bytes[0] ^ 1);
-         WriteFileBytes(pieces[1].first, bytes);
-       },
-       wideBase + L"-01: " + kReasonPieceDamaged},
-      {"short piece", [&] { WriteFileBytes(pieces[2].first, "xyz"); },
+      {"flipped byte", {{"-01", flipped(1)}}, wideBase + L"-01: " + kReasonPieceDamaged},
+      {"short piece", {{"-00", "xyz"}}, wideBase + L"-00: " + kReasonPieceMissing},
+      {"longer piece",
+       {{"-00", pieces[0].second + "x"}},
+       wideBase + L"-00: " + kReasonPieceDamaged},
+      {"missing last", {{"-03", ""}}, wideBase + L"-03: " + kReasonPieceMissing},
+      // Every piece is looked up before any is read: the missing one is found first.
+      {"damaged, missing",
+       {{"-00", flipped(0)}, {"-02", ""}},
        wideBase + L"-02: " + kReasonPieceMissing},
-      {"missing last", [&] { fs::remove(pieces[3].first); },
-       wideBase + L"-03: " + kReasonPieceMissing},
-      {"stale extra", [&] { WriteFileBytes(base + "-04", "an older set's"); }, L""},
+      {"stale extra", {{"-04", "an older set's"}}, L""},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
-    c.change();
+    for (const auto& [suffix, bytes] : c.changes) {
+      if (bytes.empty()) {
+        fs::remove(base + suffix);
+      } else {
+        WriteFileBytes(base + suffix, bytes);
+      }
+    }
     WriteFileBytes(base, "old");
     Drop({FullPath(pieces[0].first)});
     Click(ID_RESTORE);
