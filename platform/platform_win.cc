@@ -72,9 +72,10 @@ NameLookup Win32LookUpName(const char* path, uint64_t* size) {
 bool Win32IsReadOnly(const char* path) {
   std::wstring name;
   if (!SystemName(path, &name)) return false;
-  const DWORD attributes = GetFileAttributesW(name.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0 &&
-         (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (!GetFileAttributesExW(name.c_str(), GetFileExInfoStandard, &data)) return false;
+  return (data.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) ==
+         FILE_ATTRIBUTE_READONLY;
 }
 
 bool Win32QueryFileSize(FileHandle file, uint64_t* size) {
