@@ -17,6 +17,8 @@
 #include "ui/control_text.h"
 #include "ui/controls.h"
 #include "ui/drop.h"
+#include "ui/input_guard.h"
+#include "ui/progress_view.h"
 #include "ui/taskbar.h"
 #include "ui/texts.h"
 #include "ui/work.h"

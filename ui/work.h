@@ -27,11 +27,6 @@ struct WorkOutcome {
   WorkContext context;
 };
 
-// Makes `control` deaf, while a work runs, to what would start or change a work: keys, the
-// mouse, pen and touch, clicks and checks sent by other programs, and changes of its text.
-// Called once for each control through which a work is started or changed.
-void GuardDuringWork(HWND control);
-
 // Whether a work runs, from its start until EndWork.
 bool WorkRunning();
 // Whether a message's serial number is that of the running work, not of one that has ended.
@@ -39,9 +34,9 @@ bool IsCurrentWork(WPARAM serial);
 
 // Starts splitting `path` into pieces of `pieceSize` bytes, or restoring from the base text
 // `path`, on the work's thread. Until it ends, the controls that start or change a work are
-// disabled (nothing clicked, typed or sent to them meanwhile acts, then or later), the window
-// keeps the keyboard focus itself, and Windows is asked not to end the session. Returns false,
-// with nothing started, when no thread can be had.
+// disabled and deaf and the window keeps the keyboard focus itself (ui/input_guard.h), its
+// progress shows (ui/progress_view.h), and Windows is asked not to end the session
+// (ui/shutdown_block.h). Returns false, with nothing started, when no thread can be had.
 bool StartWork(WorkKind kind, const std::string& path, int32_t pieceSize);
 // Asks the running work to stop. It stops within one buffer's time, undoing what it made; the
 // path line says so at once (kTextStopping), and the information line shows its text from
@@ -49,9 +44,6 @@ bool StartWork(WorkKind kind, const std::string& path, int32_t pieceSize);
 void RequestStop();
 // Whether the running work has been asked to stop; on the window's thread or the work's.
 bool StopAskedOfWork();
-// Shows the work's progress (WM_WORK_PROGRESS) in the information line, which keeps its text
-// for the end, and on the taskbar button.
-void ShowWorkProgress(unsigned percent);
 // After WM_WORK_DONE: waits for the work's thread to end and puts the window back as it was
 // before the work (the information line's text, the controls, the focus). Returns how it ended.
 WorkOutcome EndWork();
