@@ -12,6 +12,7 @@
 #include "tests/window_test_util.h"
 #include "ui/app_state.h"
 #include "ui/control_ids.h"
+#include "ui/main.h"
 #include "ui/texts.h"
 
 namespace {
@@ -40,12 +41,12 @@ TEST_F(WindowTest, EnterSplitsOncePerPress) {
 
 TEST_F(WindowTest, EnterAlreadyDownAtTheFirstMessageDoesNotFire) {
   SetText(ID_PATH, "missing");
-  EnterLatch = 0;  // as at start-up
+  ResetEnterLatch();  // as at start-up
   PressEnter();
   PumpEmptyMessages(5);
   EXPECT_EQ(Text(ID_PATH), "missing");
   ReleaseEnter();
-  EXPECT_EQ(EnterLatch, 1);
+  EXPECT_TRUE(EnterLatchArmed());
 }
 
 TEST_F(WindowTest, EnterTakenByAMenuOrTheInputMethodDoesNotSplit) {

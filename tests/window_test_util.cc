@@ -26,7 +26,6 @@ void MainWindowTest::SetUp() {
   SetRandomState(1);
   CreateSharedResources();
   ASSERT_TRUE(RegisterMainWindowClass());
-  EnterLatch = 0;
   ASSERT_NE(CreateMainWindow(), nullptr);
   ASSERT_NE(MainWindow, nullptr);
   SetForegroundWindow(MainWindow);
@@ -39,7 +38,6 @@ void MainWindowTest::TearDown() {
   MSG message;
   while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
   }
-  MainWindow = nullptr;
   // The class holds this test's brush, which WM_DESTROY deleted: the next test registers anew.
   UnregisterClassW(kClassName, GetModuleHandleW(nullptr));
   CoUninitialize();

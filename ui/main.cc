@@ -27,9 +27,12 @@
 // ui/controls.cc, which makes it for each DPI.
 HWND MainWindow = nullptr;
 HBRUSH BackgroundBrush = nullptr;
-int32_t EnterLatch = 0;
 
 namespace {
+
+// The latch of the Enter-key shortcut: 1 once Enter has been seen up, 0 from a press of it on;
+// a press splits only while it is 1 (CheckEnterKey).
+int32_t g_enterLatch = 0;
 
 // A close asked for during a work: the window closes once the work has stopped.
 bool g_closeWhenWorkEnds = false;
@@ -38,6 +41,7 @@ HWND g_focus = nullptr;
 
 BOOL OnCreate(HWND window, LPCREATESTRUCT) {
   MainWindow = window;
+  ResetEnterLatch();
   // Still hidden here: CreateWindowExW shows a WS_VISIBLE window only after WM_CREATE, so the
   // window has its size for its DPI, and a thicker frame is made up for, before it appears.
   CreateControls(window);
@@ -52,6 +56,7 @@ void OnDestroy(HWND) {
   ReleaseSharedFont();
   DeleteObject(BackgroundBrush);
   PostQuitMessage(0);
+  MainWindow = nullptr;
 }
 
 // As a dialog does: the focus goes back to the control that had it (the size field at first)
@@ -219,6 +224,14 @@ HWND CreateMainWindow() {
                          115, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
 }
 
+void ResetEnterLatch() {
+  g_enterLatch = 0;
+}
+
+bool EnterLatchArmed() {
+  return g_enterLatch == 1;
+}
+
 // Exact by design (README, "Behaviour kept on purpose"): Enter splits on a press of the key
 // that this loop receives itself, a WM_KEYDOWN of VK_RETURN, whichever control has the focus;
 // not on a press that a menu's own loop or the input method took (the input method's come as
@@ -228,11 +241,11 @@ HWND CreateMainWindow() {
 void CheckEnterKey(const MSG& message) {
   const bool press = message.message == WM_KEYDOWN && message.wParam == VK_RETURN;
   const bool repeat = (message.lParam & (LPARAM{1} << 30)) != 0;  // the key was down before
-  const bool fire = press && !repeat && EnterLatch == 1;
+  const bool fire = press && !repeat && g_enterLatch == 1;
   if (press) {
-    EnterLatch = 0;
+    g_enterLatch = 0;
   } else if (GetKeyState(VK_RETURN) >= 0) {
-    EnterLatch = 1;
+    g_enterLatch = 1;
   }
   if (fire) RunSplitCommand();
 }

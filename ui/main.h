@@ -10,6 +10,10 @@ bool RegisterMainWindowClass();
 // Creates the main window (and, through WM_CREATE, its controls). Returns null on failure.
 HWND CreateMainWindow();
 
+// The Enter-key shortcut's latch as a window starts: not armed until the key is seen up, so that
+// a key already down does not split. Whether it is armed now.
+void ResetEnterLatch();
+bool EnterLatchArmed();
 // Runs the split command once per press of Enter that the loop receives itself: on a message
 // that is that press, WM_KEYDOWN of VK_RETURN and no repeat, after the key was seen up.
 void CheckEnterKey(const MSG& message);
