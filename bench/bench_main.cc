@@ -55,7 +55,7 @@ int Hash(const char* path, bool portable) {
 
 int main(int argc, char** argv) {
   if (argc == 4 && std::strcmp(argv[1], "split") == 0) {
-    return SplitFile(argv[2], static_cast<int32_t>(std::strtol(argv[3], nullptr, 10))) ? 0 : 1;
+    return SplitFile(argv[2], static_cast<uint32_t>(std::strtoul(argv[3], nullptr, 10))) ? 0 : 1;
   }
   if (argc == 3 && std::strcmp(argv[1], "restore") == 0) return RestoreFile(argv[2]) ? 0 : 1;
   if (argc == 3 && std::strcmp(argv[1], "hash") == 0) return Hash(argv[2], false);

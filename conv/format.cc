@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "conv/format_digits.h"
 #include "platform/platform.h"
 
 char DigitBuffer[kDigitBufferSize];

@@ -14,7 +14,8 @@ enum class FailureKind {
   kSystem,          // a file operation failed: `error` holds the system's code for why
   kNoMemory,        // the copy buffers could not be had
   kNoRoom,          // the free space of the folder is known to be too small for the bytes
-  kTooManyPieces,   // more pieces (or bytes) than a set can hold, or a piece size of 0
+  kTooManyPieces,   // more pieces (or bytes) than a set can hold
+  kNoPieceSize,     // a piece size of 0, which would make no progress
   kSetChanged,      // the pieces or their list changed between the look-up and the reading
   kNoFreeName,      // every base number drawn for a split had a name of its set taken
   kPieceMissing,    // a piece of the set is missing, or shorter than its list says

@@ -161,22 +161,18 @@ bool SplitOpenSource(WorkContext* work, const char* sourcePath, FileHandle sourc
 
 }  // namespace
 
-int SplitFile(const char* sourcePath, int32_t pieceSize, WorkContext* work) {
+int SplitFile(const char* sourcePath, uint32_t pieceSize, WorkContext* work) {
   ClearResults(work);
   // A size of 0 would make no progress and write empty pieces without end.
-  if (pieceSize == 0) return Fail(work, FailureKind::kTooManyPieces);
-  // Exact by design (README, "Behaviour kept on purpose"): a negative size is a very large
-  // unsigned one, the only way to ask for pieces of 2 GiB or more: 4095 MB is 0xFFF00000 bytes.
-  const uint32_t step = static_cast<uint32_t>(pieceSize);
-
+  if (pieceSize == 0) return Fail(work, FailureKind::kNoPieceSize);
   const FileHandle source = OpenForRead(sourcePath);
   if (source == kNoFile) return FailSystem(work);
-  const bool ok = SplitOpenSource(work, sourcePath, source, step);
+  const bool ok = SplitOpenSource(work, sourcePath, source, pieceSize);
   CloseFile(source);
   return ok ? 1 : 0;
 }
 
-int SplitFile(const char* sourcePath, int32_t pieceSize) {
+int SplitFile(const char* sourcePath, uint32_t pieceSize) {
   WorkContext work;
   return SplitFile(sourcePath, pieceSize, &work);
 }

@@ -7,9 +7,8 @@
 
 // Writes the source out as pieces "<base>-NN" (NN at least two digits) of `pieceSize` bytes
 // each, the last one shorter, in the current directory, and beside them their checksum list
-// "<base>.sha256" (core/checksum_list.h). A negative `pieceSize` is taken as its unsigned
-// value. An empty source gives one empty piece. Sources of any size are streamed through small
-// buffers, each piece hashed as it is written.
+// "<base>.sha256" (core/checksum_list.h). An empty source gives one empty piece. Sources of any
+// size are streamed through small buffers, each piece hashed as it is written.
 //
 // The base number is drawn from the generator, reseeded from the tick count first. A file is
 // never replaced: the pieces and the list are created only where no file of their name exists,
@@ -24,6 +23,6 @@
 // cannot be opened, is known to be larger than the free space of the current directory, would
 // need more than 2^31 pieces, when no base of free names is found, or when `pieceSize` is 0.
 // The source is never changed.
-int SplitFile(const char* sourcePath, int32_t pieceSize, WorkContext* work);
+int SplitFile(const char* sourcePath, uint32_t pieceSize, WorkContext* work);
 // The same with a context of its own: no reports, no stop, and the reason is not kept.
-int SplitFile(const char* sourcePath, int32_t pieceSize);
+int SplitFile(const char* sourcePath, uint32_t pieceSize);

@@ -8,6 +8,7 @@
 #include <limits>
 #include <string>
 
+#include "conv/format_digits.h"
 #include "tests/bits.h"
 
 namespace {

@@ -55,6 +55,8 @@ std::wstring CauseOf(const Failure& failure) {
       return kReasonNoRoom;
     case FailureKind::kTooManyPieces:
       return kReasonTooManyPieces;
+    case FailureKind::kNoPieceSize:
+      return kTextAskSize;
     case FailureKind::kSetChanged:
       return kReasonSetChanged;
     case FailureKind::kNoFreeName:
@@ -130,9 +132,9 @@ void RunSplitCommand() {
   // The size text reaches the parser as the same code page 932 bytes as on a Japanese Windows;
   // the path as exact UTF-8.
   const std::string sizeText = ControlCodePage932Text(ID_SIZE, kSizeTextBytes);
-  const int32_t size = PieceSizeFromNumber(ParseNumber(sizeText.c_str()));
+  const uint32_t size = PieceBytesFromNumber(ParseNumber(sizeText.c_str()));
   // Zero before the unit, or a product that wraps to zero, leaves nothing to split by.
-  const int32_t pieceSize = size == 0 ? 0 : ApplyUnitFactor(size, ChosenUnitFactor());
+  const uint32_t pieceSize = size == 0 ? 0 : ScaleByUnit(size, ChosenUnitFactor());
   if (pieceSize == 0) {
     ShowInfo(kTextAskSize);
     return;

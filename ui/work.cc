@@ -24,7 +24,7 @@ namespace {
 struct Work {
   WorkKind kind;
   std::string path;
-  int32_t pieceSize;
+  uint32_t pieceSize;
   WPARAM serial;
   std::atomic<bool> stop;
   unsigned postedPercent;  // the last percentage posted
@@ -68,7 +68,7 @@ bool IsCurrentWork(WPARAM serial) {
   return WorkRunning() && serial == g_work->serial;
 }
 
-bool StartWork(WorkKind kind, const std::string& path, int32_t pieceSize) {
+bool StartWork(WorkKind kind, const std::string& path, uint32_t pieceSize) {
   if (WorkRunning()) return false;
   g_work.reset(new (std::nothrow) Work{kind, path, pieceSize, ++g_lastSerial, {false}, 0, 0, {}});
   if (!g_work) return false;
