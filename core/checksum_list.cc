@@ -8,7 +8,6 @@
 namespace {
 
 constexpr char kSuffix[] = ".sha256";
-constexpr size_t kSuffixLength = sizeof kSuffix - 1;
 constexpr char kHeaderStart[] = "; filecut name=\"";
 const char kHex[] = "0123456789abcdef";
 
@@ -77,20 +76,12 @@ bool ReadQuotedName(const std::string& line, size_t* at, std::string* name) {
 
 }  // namespace
 
-std::string ListName(const std::string& base) {
-  return base + kSuffix;
+FilePath ListName(const FilePath& base) {
+  return base.AddSuffix(kSuffix);
 }
 
-bool BaseOfList(const std::string& path, std::string* base) {
-  if (path.size() <= kSuffixLength) return false;
-  const size_t start = path.size() - kSuffixLength;
-  for (size_t i = 0; i < kSuffixLength; ++i) {
-    char c = path[start + i];
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    if (c != kSuffix[i]) return false;
-  }
-  *base = path.substr(0, start);
-  return true;
+bool BaseOfList(const FilePath& path, FilePath* base) {
+  return path.RemoveSuffix(kSuffix, base);
 }
 
 std::string HeaderLine(const SetHeader& header) {
@@ -155,11 +146,11 @@ ListReader::~ListReader() {
   if (file != kNoFile) CloseFile(file);
 }
 
-bool OpenList(WorkContext* work, const std::string& name, ListReader* list) {
-  list->name = name;
+bool OpenList(WorkContext* work, const FilePath& name, ListReader* list) {
+  list->name = name.value();
   list->file = OpenForRead(name.c_str());
-  if (list->file == kNoFile) return FailSystem(work, name);
-  return QueryFileSize(list->file, &list->left) || FailSystem(work, name);
+  if (list->file == kNoFile) return FailSystem(work, list->name);
+  return QueryFileSize(list->file, &list->left) || FailSystem(work, list->name);
 }
 
 ListLine NextLine(WorkContext* work, ListReader* list, std::string* line) {

@@ -21,6 +21,7 @@
 
 #include "core/sha256.h"
 #include "core/work_context.h"
+#include "platform/file_path.h"
 #include "platform/platform.h"
 
 // What the first line says of the set.
@@ -31,11 +32,11 @@ struct SetHeader {
   uint64_t count;    // the number of pieces
 };
 
-// The name of the checksum list of the set of `base` (a base number or a base text).
-std::string ListName(const std::string& base);
+// The checksum list of the set of `base` (a base number's text, or a base path).
+FilePath ListName(const FilePath& base);
 // Whether `path` names a checksum list by its ending (".sha256", in any case), and if so stores
 // the base of its set in `base`.
-bool BaseOfList(const std::string& path, std::string* base);
+bool BaseOfList(const FilePath& path, FilePath* base);
 
 // The lines, each with its LF.
 std::string HeaderLine(const SetHeader& header);
@@ -64,7 +65,7 @@ struct ListReader {
 };
 
 // Opens the list `name`. Returns false with the failure recorded when it cannot.
-bool OpenList(WorkContext* work, const std::string& name, ListReader* list);
+bool OpenList(WorkContext* work, const FilePath& name, ListReader* list);
 // Stores the next line, without its line end (LF or CR LF; a byte order mark before the first
 // is skipped). kFailed, with the failure recorded, when the list cannot be read or a line is
 // longer than any this program writes.

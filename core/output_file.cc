@@ -3,24 +3,26 @@
 #include "core/failure.h"
 #include "core/progress.h"
 
-bool FitsBeside(const std::string& path, uint64_t size) {
+bool FitsBeside(const FilePath& path, uint64_t size) {
   uint64_t free = 0;
   return !FreeSpaceBeside(path.c_str(), &free) || size <= free;
 }
 
-bool RemoveMade(WorkContext* work, const std::string& name) {
+bool RemoveMade(WorkContext* work, const FilePath& name) {
   if (RemoveFile(name.c_str())) return true;
-  if (work->leftBehindCount++ == 0) work->leftBehind = name;
+  if (work->leftBehindCount++ == 0) work->leftBehind = name.value();
   return false;
 }
 
-bool BeginAtomicReplace(WorkContext* work, const std::string& path, AtomicReplace* replace) {
-  if (IsReadOnly(path.c_str())) return Fail(work, FailureKind::kReadOnly, path);
-  replace->file = CreateTempBeside(path.c_str(), &replace->temp);
+bool BeginAtomicReplace(WorkContext* work, const FilePath& path, AtomicReplace* replace) {
+  if (IsReadOnly(path.c_str())) return Fail(work, FailureKind::kReadOnly, path.value());
+  std::string temp;
+  replace->file = CreateTempBeside(path.c_str(), &temp);
+  replace->temp = FilePath(temp);
   return replace->file != kNoFile || FailSystem(work);
 }
 
-bool FinishAtomicReplace(WorkContext* work, const std::string& path, AtomicReplace* replace,
+bool FinishAtomicReplace(WorkContext* work, const FilePath& path, AtomicReplace* replace,
                          bool written) {
   // The bytes go to the disk before the name does: after a power cut the output's name shows
   // either the old file or the whole new one, never an empty or partial file.

@@ -1,11 +1,9 @@
 #include "core/piece_name.h"
 
-#include <cstring>
-
 #include "core/limits.h"
 #include "platform/platform.h"
 
-std::string BaseName(int32_t base) {
+std::string BaseNumberText(int32_t base) {
   char name[12];  // a sign, ten digits and the NUL
   FormatText(name, sizeof name, "%d", static_cast<int>(base));
   return name;
@@ -19,10 +17,14 @@ std::string PieceName(int32_t base, uint32_t index) {
 }
 
 // The base is copied rather than formatted with "%s", which would cut a long path short.
-std::string PieceName(const std::string& baseText, uint32_t index) {
+FilePath PieceName(const FilePath& base, uint32_t index) {
   char suffix[12];  // a hyphen, ten digits and the NUL
   FormatText(suffix, sizeof suffix, "-%02d", static_cast<int>(index));
-  return baseText + suffix;
+  return base.AddSuffix(suffix);
+}
+
+std::string PieceName(const std::string& baseText, uint32_t index) {
+  return PieceName(FilePath(baseText), index).value();
 }
 
 bool IsPieceOf(const std::string& name, const std::string& baseName, uint64_t* index) {
@@ -47,36 +49,8 @@ bool IsPieceOf(const std::string& name, const std::string& baseName, uint64_t* i
   return true;
 }
 
-std::string LastComponent(const std::string& path) {
-  const size_t separator = path.find_last_of("\\/");
-  return separator == std::string::npos ? path : path.substr(separator + 1);
-}
-
-namespace {
-
-// Where the last character before `end` (at least 1) starts: at a UTF-8 lead byte (11xxxxxx)
-// followed by up to three continuation bytes (10xxxxxx). A byte that is not part of such a
-// sequence counts as a character of its own.
-size_t LastCharacterStart(const char* text, size_t end) {
-  size_t at = end - 1;
-  for (int back = 0; back < 3 && at > 0 && (static_cast<unsigned char>(text[at]) & 0xC0) == 0x80;
-       ++back) {
-    --at;
-  }
-  return (static_cast<unsigned char>(text[at]) & 0xC0) == 0xC0 ? at : end - 1;
-}
-
-}  // namespace
-
 // Exact by design (README, "Behaviour kept on purpose"): three characters off the end and no
-// parsing of the name, so that dropping any piece from -00 to -99 restores the whole set. The
-// path is UTF-8, and a character of several bytes goes whole, never leaving half of it behind.
-bool CutPieceSuffix(char* path) {
-  size_t end = std::strlen(path);
-  for (int cut = 0; cut < 3; ++cut) {
-    if (end == 0) return false;
-    end = LastCharacterStart(path, end);
-  }
-  path[end] = '\0';
-  return true;
+// parsing of the name, so that dropping any piece from -00 to -99 restores the whole set.
+bool BaseOfPiece(const FilePath& piece, FilePath* base) {
+  return piece.RemoveLastCharacters(3, base);
 }

@@ -11,6 +11,7 @@
 #include "core/piece_name.h"
 #include "core/progress.h"
 #include "core/stream_copy.h"
+#include "platform/file_path.h"
 #include "platform/platform.h"
 
 namespace {
@@ -57,37 +58,37 @@ bool NoLaterPieceIn(void* data, const char* name) {
 // not pass for the end of the set), or there would be more bytes than 64 bits count. Fails too
 // when a later piece of the base lies beside the set: the missing one is a gap, and a set with
 // a gap is not whole.
-bool FindPieces(WorkContext* work, const std::string& baseText, PieceSet* found) {
+bool FindPieces(WorkContext* work, const FilePath& base, PieceSet* found) {
   *found = PieceSet{0, 0, 0};
   while (found->count < kMaxPieceCount) {
     if (StopRequested(work)) return Fail(work, FailureKind::kStopped);
-    const std::string name = PieceName(baseText, static_cast<uint32_t>(found->count));
+    const FilePath name = PieceName(base, static_cast<uint32_t>(found->count));
     uint64_t size = 0;
     const NameLookup lookup = LookUpName(name.c_str(), &size);
-    if (lookup == NameLookup::kMissing && found->count == 0) return FailSystem(work, name);
+    if (lookup == NameLookup::kMissing && found->count == 0) return FailSystem(work, name.value());
     if (lookup == NameLookup::kMissing) break;
-    if (lookup != NameLookup::kFound) return FailSystem(work, name);
+    if (lookup != NameLookup::kFound) return FailSystem(work, name.value());
     if (size > UINT64_MAX - found->total) return Fail(work, FailureKind::kTooManyPieces);
     AddPiece(found, size);
   }
   if (found->count == kMaxPieceCount) return true;
-  LaterPiece later = {LastComponent(baseText), found->count, false};
-  if (!ListBeside(baseText.c_str(), NoLaterPieceIn, &later)) return FailSystem(work);
+  LaterPiece later = {base.BaseName(), found->count, false};
+  if (!ListBeside(base.c_str(), NoLaterPieceIn, &later)) return FailSystem(work);
   return !later.found || Fail(work, FailureKind::kPieceMissing,
-                              PieceName(baseText, static_cast<uint32_t>(found->count)));
+                              PieceName(base, static_cast<uint32_t>(found->count)).value());
 }
 
 // Copies one piece whole into the output after what `read` holds. Fails when it cannot be
 // opened or read whole, or when its size no longer fits in what the look-up found.
-bool CopyPiece(WorkContext* work, CopyBuffers* buffers, const std::string& name,
-               const PieceSet& found, PieceSet* read, FileHandle output) {
+bool CopyPiece(WorkContext* work, CopyBuffers* buffers, const FilePath& name, const PieceSet& found,
+               PieceSet* read, FileHandle output) {
   const FileHandle piece = OpenForRead(name.c_str());
-  if (piece == kNoFile) return FailSystem(work, name);
+  if (piece == kNoFile) return FailSystem(work, name.value());
   uint64_t size = 0;
-  bool ok = QueryFileSize(piece, &size) || FailSystem(work, name);
+  bool ok = QueryFileSize(piece, &size) || FailSystem(work, name.value());
   if (ok && size > found.total - read->total) ok = Fail(work, FailureKind::kSetChanged);
-  ok = ok && CopyBytes(work, buffers, CopyEnd{piece, name}, CopyEnd{output, std::string()}, size,
-                       nullptr);
+  ok = ok && CopyBytes(work, buffers, CopyEnd{piece, name.value()}, CopyEnd{output, std::string()},
+                       size, nullptr);
   CloseFile(piece);
   if (ok) AddPiece(read, size);
   return ok;
@@ -95,30 +96,30 @@ bool CopyPiece(WorkContext* work, CopyBuffers* buffers, const std::string& name,
 
 // Copies every piece found, in order. Fails when a piece has gone, changed size or cannot be
 // read whole.
-bool CopyPieces(WorkContext* work, CopyBuffers* buffers, const std::string& baseText,
+bool CopyPieces(WorkContext* work, CopyBuffers* buffers, const FilePath& base,
                 const PieceSet& found, FileHandle output) {
   PieceSet read = {0, 0, 0};
   while (read.count < found.count) {
     if (StopRequested(work)) return Fail(work, FailureKind::kStopped);
-    const std::string name = PieceName(baseText, static_cast<uint32_t>(read.count));
+    const FilePath name = PieceName(base, static_cast<uint32_t>(read.count));
     if (!CopyPiece(work, buffers, name, found, &read, output)) return false;
   }
   return (read.total == found.total && read.fingerprint == found.fingerprint) ||
          Fail(work, FailureKind::kSetChanged);
 }
 
-bool RestoreFound(WorkContext* work, const std::string& baseText) {
+bool RestoreFound(WorkContext* work, const FilePath& base) {
   PieceSet found;
-  if (!FindPieces(work, baseText, &found)) return false;
+  if (!FindPieces(work, base, &found)) return false;
   // The joined bytes are written beside the output before the old output goes.
-  if (!FitsBeside(baseText, found.total)) return Fail(work, FailureKind::kNoRoom);
+  if (!FitsBeside(base, found.total)) return Fail(work, FailureKind::kNoRoom);
   CopyBuffers buffers;
   if (!GetCopyBuffers(work, false, &buffers)) return false;
   AtomicReplace replace;
-  if (!BeginAtomicReplace(work, baseText, &replace)) return false;
+  if (!BeginAtomicReplace(work, base, &replace)) return false;
   BeginProgress(work, found.total);
-  const bool copied = CopyPieces(work, &buffers, baseText, found, replace.file);
-  return FinishAtomicReplace(work, baseText, &replace, copied);
+  const bool copied = CopyPieces(work, &buffers, base, found, replace.file);
+  return FinishAtomicReplace(work, base, &replace, copied);
 }
 
 // ---- A set with its checksum list: exactly the pieces the list names ----
@@ -126,12 +127,12 @@ bool RestoreFound(WorkContext* work, const std::string& baseText) {
 // Reads the list's next piece line, for piece `index` of the set of `baseText`, into `digest`.
 // Fails, blaming the list, where it has no such line: `changed` tells whether the list was
 // read whole before, so that it has changed since.
-bool ReadPieceLine(WorkContext* work, ListReader* list, const std::string& baseText, uint64_t index,
+bool ReadPieceLine(WorkContext* work, ListReader* list, const FilePath& base, uint64_t index,
                    bool changed, unsigned char digest[kSha256Bytes]) {
   std::string line;
   const ListLine read = NextLine(work, list, &line);
   if (read == ListLine::kFailed) return false;
-  const std::string expected = PieceName(LastComponent(baseText), static_cast<uint32_t>(index));
+  const std::string expected = PieceName(base.BaseName(), static_cast<uint32_t>(index));
   if (read == ListLine::kLine && ParsePieceLine(line, expected, digest)) return true;
   return Fail(work, changed ? FailureKind::kSetChanged : FailureKind::kListUnreadable, list->name);
 }
@@ -139,34 +140,34 @@ bool ReadPieceLine(WorkContext* work, ListReader* list, const std::string& baseT
 // Reads the whole list and looks up every piece it names, before anything is written: a piece
 // that is missing or shorter than the list says fails, and so does one that is longer. Stores
 // the list's first line and what it says.
-bool CheckListedSet(WorkContext* work, const std::string& baseText, const std::string& listName,
+bool CheckListedSet(WorkContext* work, const FilePath& base, const FilePath& listName,
                     std::string* headerLine, SetHeader* header) {
   ListReader list;
   if (!OpenList(work, listName, &list)) return false;
   const ListLine first = NextLine(work, &list, headerLine);
   if (first == ListLine::kFailed) return false;
   if (first != ListLine::kLine || !ParseHeaderLine(*headerLine, header)) {
-    return Fail(work, FailureKind::kListUnreadable, listName);
+    return Fail(work, FailureKind::kListUnreadable, listName.value());
   }
   for (uint64_t index = 0; index < header->count; ++index) {
     if (StopRequested(work)) return Fail(work, FailureKind::kStopped);
     unsigned char digest[kSha256Bytes];
-    if (!ReadPieceLine(work, &list, baseText, index, false, digest)) return false;
-    const std::string name = PieceName(baseText, static_cast<uint32_t>(index));
+    if (!ReadPieceLine(work, &list, base, index, false, digest)) return false;
+    const FilePath name = PieceName(base, static_cast<uint32_t>(index));
     const uint64_t expected = PieceBytes(header->size, header->step, index);
     uint64_t size = 0;
     const NameLookup lookup = LookUpName(name.c_str(), &size);
-    if (lookup == NameLookup::kUnknown) return FailSystem(work, name);
+    if (lookup == NameLookup::kUnknown) return FailSystem(work, name.value());
     if (lookup == NameLookup::kMissing || size < expected) {
-      return Fail(work, FailureKind::kPieceMissing, name);
+      return Fail(work, FailureKind::kPieceMissing, name.value());
     }
-    if (size > expected) return Fail(work, FailureKind::kPieceDamaged, name);
+    if (size > expected) return Fail(work, FailureKind::kPieceDamaged, name.value());
   }
   // Nothing after the piece lines but empty lines.
   std::string line;
   ListLine rest;
   while ((rest = NextLine(work, &list, &line)) == ListLine::kLine) {
-    if (!line.empty()) return Fail(work, FailureKind::kListUnreadable, listName);
+    if (!line.empty()) return Fail(work, FailureKind::kListUnreadable, listName.value());
   }
   return rest == ListLine::kEnd;
 }
@@ -174,29 +175,29 @@ bool CheckListedSet(WorkContext* work, const std::string& baseText, const std::s
 // Copies one piece whole into the output, hashing it on the way, and compares the hash with the
 // list's. Fails when it cannot be opened or read whole, has changed size since the look-up, or
 // its bytes are not those the list names.
-bool CopyListedPiece(WorkContext* work, CopyBuffers* buffers, const std::string& name,
+bool CopyListedPiece(WorkContext* work, CopyBuffers* buffers, const FilePath& name,
                      uint64_t expected, const unsigned char digest[kSha256Bytes],
                      FileHandle output) {
   const FileHandle piece = OpenForRead(name.c_str());
-  if (piece == kNoFile) return FailSystem(work, name);
+  if (piece == kNoFile) return FailSystem(work, name.value());
   uint64_t size = 0;
-  bool ok = QueryFileSize(piece, &size) || FailSystem(work, name);
+  bool ok = QueryFileSize(piece, &size) || FailSystem(work, name.value());
   if (ok && size != expected) ok = Fail(work, FailureKind::kSetChanged);
   Sha256 hash;
   Sha256Begin(&hash);
-  ok = ok &&
-       CopyBytes(work, buffers, CopyEnd{piece, name}, CopyEnd{output, std::string()}, size, &hash);
+  ok = ok && CopyBytes(work, buffers, CopyEnd{piece, name.value()}, CopyEnd{output, std::string()},
+                       size, &hash);
   CloseFile(piece);
   if (!ok) return false;
   unsigned char found[kSha256Bytes];
   Sha256End(&hash, found);
   return std::memcmp(found, digest, kSha256Bytes) == 0 ||
-         Fail(work, FailureKind::kPieceDamaged, name);
+         Fail(work, FailureKind::kPieceDamaged, name.value());
 }
 
 // Reads the list again, line by line, and copies each piece as its line comes.
-bool CopyListedPieces(WorkContext* work, CopyBuffers* buffers, const std::string& baseText,
-                      const std::string& listName, const std::string& headerLine,
+bool CopyListedPieces(WorkContext* work, CopyBuffers* buffers, const FilePath& base,
+                      const FilePath& listName, const std::string& headerLine,
                       const SetHeader& header, FileHandle output) {
   ListReader list;
   if (!OpenList(work, listName, &list)) return false;
@@ -204,32 +205,32 @@ bool CopyListedPieces(WorkContext* work, CopyBuffers* buffers, const std::string
   const ListLine first = NextLine(work, &list, &line);
   if (first == ListLine::kFailed) return false;
   if (first != ListLine::kLine || line != headerLine) {
-    return Fail(work, FailureKind::kSetChanged, listName);
+    return Fail(work, FailureKind::kSetChanged, listName.value());
   }
   for (uint64_t index = 0; index < header.count; ++index) {
     if (StopRequested(work)) return Fail(work, FailureKind::kStopped);
     unsigned char digest[kSha256Bytes];
-    if (!ReadPieceLine(work, &list, baseText, index, true, digest)) return false;
-    const std::string name = PieceName(baseText, static_cast<uint32_t>(index));
+    if (!ReadPieceLine(work, &list, base, index, true, digest)) return false;
+    const FilePath name = PieceName(base, static_cast<uint32_t>(index));
     const uint64_t expected = PieceBytes(header.size, header.step, index);
     if (!CopyListedPiece(work, buffers, name, expected, digest, output)) return false;
   }
   return true;
 }
 
-bool RestoreListed(WorkContext* work, const std::string& baseText, const std::string& listName) {
+bool RestoreListed(WorkContext* work, const FilePath& base, const FilePath& listName) {
   std::string headerLine;
   SetHeader header;
-  if (!CheckListedSet(work, baseText, listName, &headerLine, &header)) return false;
-  if (!FitsBeside(baseText, header.size)) return Fail(work, FailureKind::kNoRoom);
+  if (!CheckListedSet(work, base, listName, &headerLine, &header)) return false;
+  if (!FitsBeside(base, header.size)) return Fail(work, FailureKind::kNoRoom);
   CopyBuffers buffers;
   if (!GetCopyBuffers(work, true, &buffers)) return false;
   AtomicReplace replace;
-  if (!BeginAtomicReplace(work, baseText, &replace)) return false;
+  if (!BeginAtomicReplace(work, base, &replace)) return false;
   BeginProgress(work, header.size);
   const bool copied =
-      CopyListedPieces(work, &buffers, baseText, listName, headerLine, header, replace.file);
-  if (!FinishAtomicReplace(work, baseText, &replace, copied)) return false;
+      CopyListedPieces(work, &buffers, base, listName, headerLine, header, replace.file);
+  if (!FinishAtomicReplace(work, base, &replace, copied)) return false;
   work->originalName = header.name;
   return true;
 }
@@ -238,8 +239,8 @@ bool RestoreListed(WorkContext* work, const std::string& baseText, const std::st
 
 int RestoreFile(const char* baseText, WorkContext* work) {
   ClearResults(work);
-  const std::string base = baseText;
-  const std::string listName = ListName(base);
+  const FilePath base(baseText);
+  const FilePath listName = ListName(base);
   uint64_t size = 0;
   bool ok = false;
   switch (LookUpName(listName.c_str(), &size)) {
@@ -250,7 +251,7 @@ int RestoreFile(const char* baseText, WorkContext* work) {
       ok = RestoreListed(work, base, listName);
       break;
     case NameLookup::kUnknown:
-      ok = FailSystem(work, listName);
+      ok = FailSystem(work, listName.value());
       break;
   }
   return ok ? 1 : 0;

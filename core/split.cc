@@ -29,7 +29,7 @@ enum class Names { kFree, kTaken, kFailed };
 // without the list does not run on into a piece of an older set. A name that cannot be looked
 // up ends the split: it may be taken.
 Names SetNames(WorkContext* work, int32_t base, uint64_t count) {
-  const std::string baseName = BaseName(base);
+  const FilePath baseName(BaseNumberText(base));
   uint64_t size = 0;
   const auto lookUp = [&](const std::string& name) {
     if (StopRequested(work)) {
@@ -44,8 +44,8 @@ Names SetNames(WorkContext* work, int32_t base, uint64_t count) {
   };
   // The likeliest to be taken first: piece 00 of an older set of this base.
   Names names = lookUp(PieceName(base, 0));
-  if (names == Names::kFree) names = lookUp(ListName(baseName));
-  if (names == Names::kFree) names = lookUp(baseName);
+  if (names == Names::kFree) names = lookUp(ListName(baseName).value());
+  if (names == Names::kFree) names = lookUp(baseName.value());
   for (uint64_t index = 1; names == Names::kFree && index <= count && index < kMaxPieceCount;
        ++index) {
     names = lookUp(PieceName(base, static_cast<uint32_t>(index)));
@@ -74,7 +74,7 @@ struct Split {
   int32_t base;
   CopyBuffers buffers;
   FileHandle list;
-  std::string listName;
+  FilePath listName;
   std::string waiting;  // piece lines not yet written to the list
   uint64_t made;        // pieces created: 0 to made - 1, the last perhaps not whole
 };
@@ -83,7 +83,7 @@ bool WriteWaitingLines(Split* split) {
   const bool ok =
       WriteBlock(split->list, split->waiting.data(), static_cast<uint32_t>(split->waiting.size()));
   split->waiting.clear();
-  return ok || FailSystem(split->work, split->listName);
+  return ok || FailSystem(split->work, split->listName.value());
 }
 
 // Creates piece `index`, where no file of its name exists, and copies its bytes from the
@@ -111,7 +111,7 @@ bool WritePiece(Split* split, uint64_t index) {
 bool WriteSet(Split* split) {
   const std::string header = HeaderLine(split->header);
   if (!WriteBlock(split->list, header.data(), static_cast<uint32_t>(header.size()))) {
-    return FailSystem(split->work, split->listName);
+    return FailSystem(split->work, split->listName.value());
   }
   for (uint64_t index = 0; index < split->header.count; ++index) {
     if (StopRequested(split->work)) return Fail(split->work, FailureKind::kStopped);
@@ -126,18 +126,20 @@ bool WriteSet(Split* split) {
 void RemoveSet(Split* split) {
   bool piecesGone = true;
   for (uint64_t index = 0; index < split->made; ++index) {
-    piecesGone &= RemoveMade(split->work, PieceName(split->base, static_cast<uint32_t>(index)));
+    const FilePath piece(PieceName(split->base, static_cast<uint32_t>(index)));
+    piecesGone &= RemoveMade(split->work, piece);
   }
   if (piecesGone) RemoveMade(split->work, split->listName);
 }
 
 bool SplitOpenSource(WorkContext* work, const char* sourcePath, FileHandle source, uint32_t step) {
-  Split split = {work, source, {LastComponent(sourcePath), 0, step, 0}, 0, {}, kNoFile, {}, {}, 0};
+  Split split = {work, source, {FilePath(sourcePath).BaseName(), 0, step, 0}, 0, {}, kNoFile, {},
+                 {},   0};
   if (!QueryFileSize(source, &split.header.size)) return FailSystem(work);
   split.header.count = PieceCount(split.header.size, step);
   if (split.header.count > kMaxPieceCount) return Fail(work, FailureKind::kTooManyPieces);
   if (!ChooseBase(work, split.header.count, &split.base)) return false;
-  split.listName = ListName(BaseName(split.base));
+  split.listName = ListName(FilePath(BaseNumberText(split.base)));
   // The pieces hold exactly the source's bytes, and the list a line for each, in the current
   // folder.
   const std::string lastPiece =
@@ -145,13 +147,13 @@ bool SplitOpenSource(WorkContext* work, const char* sourcePath, FileHandle sourc
   const uint64_t listBytes = HeaderLine(split.header).size() +
                              split.header.count * (2 * kSha256Bytes + 3 + lastPiece.size());
   if (split.header.size > UINT64_MAX - listBytes ||
-      !FitsBeside(PieceName(split.base, 0), split.header.size + listBytes)) {
+      !FitsBeside(FilePath(PieceName(split.base, 0)), split.header.size + listBytes)) {
     return Fail(work, FailureKind::kNoRoom);
   }
   if (!GetCopyBuffers(work, true, &split.buffers)) return false;
   // The list comes first, so that no set is ever without it, and whole only at the end.
   split.list = CreateNew(split.listName.c_str());
-  if (split.list == kNoFile) return FailSystem(work, split.listName);
+  if (split.list == kNoFile) return FailSystem(work, split.listName.value());
   BeginProgress(work, split.header.size);
   const bool ok = WriteSet(&split);
   CloseFile(split.list);

@@ -1,5 +1,5 @@
 // The restore command's handling of the path line: any text of up to 259 bytes is cut by
-// CutPieceSuffix and handed to RestoreFile. The file system is replaced by an in-memory one in
+// BaseOfPiece and handed to RestoreFile. The file system is replaced by an in-memory one in
 // which the pieces 00 to 02 of every base exist, so that no real file is touched and every path
 // runs the whole join. The fake starts from operations that abort naming themselves, so an
 // operation that the restore uses and the fake lacks stops the first input.
@@ -135,14 +135,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (length > 0) std::memcpy(path, data, length);
   path[length] = '\0';
   const size_t textLength = std::strlen(path);
-  // A text of fewer than three characters is refused and left as it was.
-  if (!CutPieceSuffix(path)) {
-    if (std::strlen(path) != textLength) std::abort();
+  // A text of fewer than three characters has no base.
+  FilePath base;
+  if (!BaseOfPiece(FilePath(path), &base)) {
+    if (textLength >= 3) std::abort();
     return 0;
   }
   // Three characters go: three bytes, or more where the last ones are UTF-8 of several bytes.
-  if (std::strlen(path) > textLength - 3) std::abort();
-  const int result = RestoreFile(path);
+  if (base.value().size() > textLength - 3) std::abort();
+  const int result = RestoreFile(base.c_str());
   if (result != 1 || g_open != 0) std::abort();
   return 0;
 }

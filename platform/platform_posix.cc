@@ -17,6 +17,7 @@
 #include <new>
 #include <string>
 
+#include "platform/file_path.h"
 #include "platform/helper_state.h"
 #include "platform/platform.h"
 #include "platform/temp_name.h"
@@ -158,8 +159,7 @@ FileHandle PosixCreateTempBeside(const char* path, std::string* name) {
 
 // The folder part of a path, up to and with its last slash, or "." for a bare name.
 std::string FolderOf(const char* path) {
-  const char* slash = std::strrchr(path, '/');
-  return slash ? std::string(path, slash + 1) : std::string(".");
+  return FilePath(path).DirName().value();
 }
 
 // The rename is made durable by flushing the folder that holds the names, as the new name is

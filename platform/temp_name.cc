@@ -1,10 +1,11 @@
 #include "platform/temp_name.h"
 
+#include "platform/file_path.h"
+
 FileHandle CreateUnderFreeName(const char* path, std::string* name,
                                FileHandle (*createNew)(const char* name, bool* taken)) {
-  std::string candidate = path;
-  if (candidate.empty()) return kNoFile;
-  candidate += "~00";
+  if (*path == '\0') return kNoFile;
+  std::string candidate = FilePath(path).AddSuffix("~00").value();
   const size_t digits = candidate.size() - 2;
   static const char kHex[] = "0123456789ABCDEF";
   for (unsigned serial = 0; serial < 256; ++serial) {

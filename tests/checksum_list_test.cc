@@ -22,7 +22,7 @@ namespace {
 
 using ChecksumListTest = EngineTest;
 
-const std::string kList = ListName(kBase53203);
+const std::string kList = kList53203;
 
 // The list's text with the first `from` replaced by `to`, or, for an empty `from`, with `to`
 // after it.

@@ -161,7 +161,7 @@ TEST_P(EngineFaultTest, SplitFailsCleanlyAtEveryCall) {
       // The pieces are whole, and their list names them: they restore to the source.
       EXPECT_EQ(result, 1);
       EXPECT_EQ(ExpectCompletePieces(source_, GetParam().pieceBytes,
-                                     {"source.bin", ListName(kBase53203)}),
+                                     {"source.bin", std::string(kList53203)}),
                 pieces_.size());
       ASSERT_EQ(RestoreFile(kBase53203), 1);
       EXPECT_TRUE(ReadFileBytes(kBase53203) == source_);
@@ -211,7 +211,7 @@ TEST_P(EngineFaultTest, CleanupThatFailsIsStillAFailure) {
     EXPECT_EQ(work.leftBehindCount, 1u);
     EXPECT_EQ(work.leftBehind, PieceName(kBase53203, 0));
     EXPECT_EQ(ListCurrentDir(), (std::vector<std::string>{PieceName(kBase53203, 0),
-                                                          ListName(kBase53203), "source.bin"}));
+                                                          std::string(kList53203), "source.bin"}));
     EXPECT_EQ(RestoreFile(kBase53203, &work), 0);
     EXPECT_EQ(work.failure.kind, FailureKind::kListUnreadable);
   }

@@ -9,6 +9,8 @@
 // With the tick count fixed at 1 the generator draws 0.53204, so the base number is 53203.
 constexpr unsigned kTickForBase53203 = 1;
 inline const char kBase53203[] = "53203";
+// Its checksum list.
+inline const char kList53203[] = "53203.sha256";
 
 // A fresh current directory, the counting platform operations with the tick count fixed (so
 // the base number is 53203), and a check afterwards that nothing was left open or allocated.

@@ -35,28 +35,21 @@ TEST(PieceName, FromABaseText) {
   EXPECT_EQ(NameOf(longest, 2147483647u), longest + "-2147483647");
 }
 
-TEST(CutPieceSuffix, CutsTheLastThreeCharacters) {
-  char piece[] = "C:\\work\\4711-00";
-  EXPECT_TRUE(CutPieceSuffix(piece));
-  EXPECT_STREQ(piece, "C:\\work\\4711");
-  char threeDigits[] = "4711-100";
-  EXPECT_TRUE(CutPieceSuffix(threeDigits));
-  EXPECT_STREQ(threeDigits, "4711-");
-  char exact[] = "-00";
-  EXPECT_TRUE(CutPieceSuffix(exact));
-  EXPECT_STREQ(exact, "");
-  char shortText[] = "ab";  // nothing to cut: no write before the text
-  EXPECT_FALSE(CutPieceSuffix(shortText));
-  EXPECT_STREQ(shortText, "ab");
-  char empty[] = "";
-  EXPECT_FALSE(CutPieceSuffix(empty));
+// The base of a dropped piece, or "(none)".
+std::string BaseOf(const char* piece) {
+  FilePath base;
+  return BaseOfPiece(FilePath(piece), &base) ? base.value() : "(none)";
+}
+
+TEST(BaseOfPiece, CutsTheLastThreeCharacters) {
+  EXPECT_EQ(BaseOf("C:\\work\\4711-00"), "C:\\work\\4711");
+  EXPECT_EQ(BaseOf("4711-100"), "4711-");
+  EXPECT_EQ(BaseOf("-00"), "");
+  EXPECT_EQ(BaseOf("ab"), "(none)");  // nothing to cut
+  EXPECT_EQ(BaseOf(""), "(none)");
   // UTF-8: a character of two, three or four bytes counts once and is never cut in half.
-  char wide[] = "caf\xC3\xA9\xE3\x82\xBD\xF0\x9F\x98\x80";  // "café" ソ 😀
-  EXPECT_TRUE(CutPieceSuffix(wide));
-  EXPECT_STREQ(wide, "caf");
-  char notUtf8[] = "\x95\xAA\x8A\x84";  // stray continuation bytes count one each
-  EXPECT_TRUE(CutPieceSuffix(notUtf8));
-  EXPECT_STREQ(notUtf8, "\x95");
+  EXPECT_EQ(BaseOf("caf\xC3\xA9\xE3\x82\xBD\xF0\x9F\x98\x80"), "caf");  // "café" ソ 😀
+  EXPECT_EQ(BaseOf("\x95\xAA\x8A\x84"), "\x95");  // stray continuation bytes count one each
 }
 
 }  // namespace

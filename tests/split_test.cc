@@ -27,7 +27,7 @@ class SplitTest : public EngineTest {
     for (const std::string& name : ListCurrentDir()) fs::remove(name);
     WriteFileBytes("source.bin", source);
     ASSERT_EQ(SplitFile("source.bin", pieceSize), 1);
-    std::vector<std::string> expectedNames = {"source.bin", ListName(kBase53203)};
+    std::vector<std::string> expectedNames = {"source.bin", std::string(kList53203)};
     size_t offset = 0;
     for (size_t i = 0; i < sizes.size(); ++i) {
       const std::string name = PieceName(kBase53203, static_cast<int>(i));
@@ -122,7 +122,7 @@ TEST_F(SplitTest, RefusesWithoutCreatingAnything) {
 TEST_F(SplitTest, SourceAndListMustFitInTheFreeSpace) {
   const std::string source = PatternBytes(1000);
   ExpectPieces(source, 300, {300, 300, 300, 100});
-  const uint64_t listBytes = fs::file_size(ListName(kBase53203));
+  const uint64_t listBytes = fs::file_size(std::string(kList53203));
   for (const std::string& name : ListCurrentDir()) fs::remove(name);
   FixFreeSpace(999 + listBytes);
   WriteFileBytes("source.bin", source);

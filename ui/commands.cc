@@ -2,13 +2,13 @@
 
 #include <windows.h>
 
-#include <cstring>
 #include <string>
 
 #include "conv/parse.h"
 #include "conv/piece_size.h"
 #include "core/checksum_list.h"
 #include "core/piece_name.h"
+#include "platform/file_path.h"
 #include "platform/platform.h"
 #include "platform/wide_text_win.h"
 #include "ui/app_state.h"
@@ -26,12 +26,10 @@ bool IsChecked(int id) {
 // The size field's text is read as at most 255 bytes of code page 932.
 constexpr size_t kSizeTextBytes = 255;
 
-// The last name of a path: the piece's file name without its folder.
+// The last name of a path, for a person: the piece's file name without its folder.
 std::wstring FileNameOf(const std::string& path) {
   std::wstring wide;
-  if (!WideFromUtf8(path.c_str(), &wide)) return std::wstring();
-  const size_t slash = wide.find_last_of(L"\\/");
-  return slash == std::wstring::npos ? wide : wide.substr(slash + 1);
+  return WideFromUtf8(FilePath(path).BaseName().c_str(), &wide) ? wide : std::wstring();
 }
 
 std::wstring SystemMessage(uint32_t error) {
@@ -98,15 +96,8 @@ std::wstring LeftBehindText(const WorkContext& context) {
 
 // The path line's text as a restore's base: a checksum list less its ending, any other file (a
 // piece) less its last three characters. Returns false when there is no such base.
-bool RestoreBase(std::string* path) {
-  std::string base;
-  if (BaseOfList(*path, &base)) {
-    *path = base;
-    return true;
-  }
-  if (!CutPieceSuffix(path->data())) return false;
-  path->resize(std::strlen(path->c_str()));
-  return true;
+bool RestoreBase(const std::string& path, FilePath* base) {
+  return BaseOfList(FilePath(path), base) || BaseOfPiece(FilePath(path), base);
 }
 
 // A work that never started: a path line that UTF-8 cannot spell (a lone surrogate), or too
@@ -150,9 +141,10 @@ void RunSplitCommand() {
 void RunRestoreCommand() {
   if (WorkRunning()) return;
   std::string path;
-  if (!ControlPathText(ID_PATH, &path) || !RestoreBase(&path)) {
+  FilePath base;
+  if (!ControlPathText(ID_PATH, &path) || !RestoreBase(path, &base)) {
     ShowWorkResult(NotStarted(WorkKind::kRestore, true));
-  } else if (!StartWork(WorkKind::kRestore, path, 0)) {
+  } else if (!StartWork(WorkKind::kRestore, base.value(), 0)) {
     ShowWorkResult(NotStarted(WorkKind::kRestore, false));
   }
 }
