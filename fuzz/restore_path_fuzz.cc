@@ -35,9 +35,9 @@ struct Loud<Result (*)(Args...)> {
 // clang-format off
 #define FILECUT_ALL_OPS(X)                                                                  \
   X(openForRead) X(createNew) X(lookUpName) X(isReadOnly) X(queryFileSize) X(readBlock)    \
-  X(writeBlock) X(closeFile) X(tickCount) X(lastError) X(errorText) X(allocBlock)           \
-  X(freeBlock) X(upperCaseAscii) X(formatText) X(createTempBeside) X(moveOver)              \
-  X(removeFile) X(freeSpaceBeside) X(listBeside) X(flushFile) X(startHelper) X(endHelper)
+  X(writeBlock) X(closeFile) X(moveOver) X(removeFile) X(mayBeHeld) X(nameTaken)            \
+  X(freeSpace) X(listFolder) X(flushFile) X(startHelper) X(endHelper) X(tickCount) X(sleep) \
+  X(lastError) X(errorText) X(allocBlock) X(freeBlock)
 // clang-format on
 
 PlatformOps LoudPlatformOps() {
@@ -78,9 +78,8 @@ bool FakeWrite(FileHandle, const void* buffer, uint32_t count) {
 void FakeClose(FileHandle) {
   --g_open;
 }
-FileHandle FakeCreateTemp(const char* path, std::string* name) {
-  *name = std::string(path) + "~00";
-  return ++g_open, 3;
+FileHandle FakeCreateNew(const char*) {
+  return ++g_open, 3;  // only the temporary file is created
 }
 bool FakeMove(const char*, const char*) {
   return true;
@@ -101,12 +100,12 @@ bool FakeList(const char*, bool (*)(void*, const char*), void*) {
   return true;  // no later piece
 }
 
-// Memory and text formatting are the real ones; every file operation is faked.
+// Memory, the clock and error codes are the real ones; every file operation is faked.
 void InstallFakeFileSystem() {
   PlatformOps ops = LoudPlatformOps();
   ops.allocBlock = RealPlatformOps().allocBlock;
   ops.freeBlock = RealPlatformOps().freeBlock;
-  ops.formatText = RealPlatformOps().formatText;
+  ops.lastError = RealPlatformOps().lastError;
   ops.tickCount = RealPlatformOps().tickCount;
   ops.lookUpName = FakeLookUpName;
   ops.openForRead = FakeOpen;
@@ -114,12 +113,12 @@ void InstallFakeFileSystem() {
   ops.readBlock = FakeRead;
   ops.writeBlock = FakeWrite;
   ops.closeFile = FakeClose;
-  ops.createTempBeside = FakeCreateTemp;
+  ops.createNew = FakeCreateNew;
   ops.moveOver = FakeMove;
   ops.removeFile = FakeRemove;
-  ops.freeSpaceBeside = FakeFreeSpace;
+  ops.freeSpace = FakeFreeSpace;
   ops.flushFile = FakeFlush;
-  ops.listBeside = FakeList;
+  ops.listFolder = FakeList;
   ops.isReadOnly = FakeReadOnly;
   SetPlatformOps(ops);
 }

@@ -1,10 +1,13 @@
 // The operating-system services that the file engines and the conversions use, and nothing
-// more. Every call goes through one table of function pointers (PlatformOps) so that tests can
-// replace single operations, for instance to make the Nth file open fail, and put the real ones
-// back with ResetPlatformOps().
+// more, in two layers. Below, one table of function pointers (PlatformOps) holds the raw calls of
+// the system, each a thin wrapper, so that tests can replace single calls, for instance to make
+// the Nth file open fail, and put the real ones back with ResetPlatformOps(). Above, the
+// functions the engines call hold the program's policy, once for both systems, over whatever
+// calls are in force: the wait for a file that another program holds for a moment, the search
+// for a free temporary name, the folder of a path.
 //
-// There is one implementation for Win32 (platform_win.cc) and one for POSIX (platform_posix.cc);
-// both keep the contract written here.
+// There is one table for Win32 (platform_win.cc) and one for POSIX (platform_posix.cc); both keep
+// the contract written here.
 #pragma once
 
 #include <cstdarg>
@@ -55,47 +58,28 @@ struct PlatformOps {
   bool (*writeBlock)(FileHandle file, const void* buffer, uint32_t count);
   // Closes a file opened by one of the calls above.
   void (*closeFile)(FileHandle file);
-  // Milliseconds since some fixed point (system start on Windows), wrapping modulo 2^32.
-  uint32_t (*tickCount)();
-  // The error code of the last operation above that failed on this thread: GetLastError() on
-  // Windows, errno on POSIX. Read at once after the failure, before any other operation.
-  uint32_t (*lastError)();
-  // The system's own words for such an error code, in the user's language where the system has
-  // it (FormatMessage on Windows, strerror on POSIX), as UTF-8 without a line end. Empty for a
-  // code the system does not know.
-  std::string (*errorText)(uint32_t code);
-  // Returns a new, uninitialised block of `size` bytes (0 is allowed), or null.
-  void* (*allocBlock)(uint32_t size);
-  // Releases a block from allocBlock.
-  void (*freeBlock)(void* block);
-  // Upper-cases the ASCII letters of a NUL-terminated text in place.
-  void (*upperCaseAscii)(char* text);
-  // printf-style formatting of integers and texts into `out`, which holds `size` bytes.
-  // Returns the length written, or -1 (with `out` emptied) when the result does not fit.
-  int (*formatText)(char* out, size_t size, const char* format, va_list args);
-  // Creates a new, empty file beside `path`, in the same folder, named `path` followed by "~"
-  // and two hexadecimal digits (never the shape "<name>-<digits>" of a piece), and opens it for
-  // writing without sharing. A name already in use is never opened or changed: the next one
-  // is tried, up to 256. Stores the name in `name`. Returns kNoFile on failure.
-  FileHandle (*createTempBeside)(const char* path, std::string* name);
   // Gives the file `from` the name `to` in one step, replacing a file that has that name, and
-  // returns once the new name is on the disk. Both names are in one folder. A file held open
-  // for a moment by another program (a virus scanner, an indexer) is waited for, up to about
-  // two seconds; a failure that no other program can cause (`to` is a folder or a read-only
-  // file, a missing folder) fails at once. Returns false with both files as they were.
+  // returns once the new name is on the disk. Both names are in one folder. Returns false with
+  // both files as they were.
   bool (*moveOver)(const char* from, const char* to);
-  // Deletes a file, waiting like moveOver for a brief hold by another program and only for
-  // that. Returns true when it is gone.
+  // Deletes a file. Returns true when it is gone.
   bool (*removeFile)(const char* path);
-  // Stores the bytes that this process may still write in the folder that holds the file
-  // `path` (a name with or without a folder part, which need not exist). Returns false when
-  // that is unknown.
-  bool (*freeSpaceBeside)(const char* path, uint64_t* bytes);
-  // Calls `visit(data, name)` with the name of every file and folder in the folder that holds
-  // the file `path` (which need not exist), as UTF-8 without the folder, but for "." and ".."
-  // and names that UTF-8 cannot spell, until `visit` returns false. Returns false when the
-  // folder cannot be listed.
-  bool (*listBeside)(const char* path, bool (*visit)(void* data, const char* name), void* data);
+  // Whether a call that failed with `error` on the file `path` may have met another program
+  // that holds the file open for a moment (a virus scanner, an indexer), which a wait may end:
+  // on Windows a sharing or lock violation, or "access denied" on a file that is neither a folder
+  // nor read-only; never on POSIX. Leaves the error code of the last failure as it was.
+  bool (*mayBeHeld)(uint32_t error, const char* path);
+  // Whether createNew failed with `error` because the name is taken: a file or folder of that
+  // name exists (Windows: also "access denied" for a folder, or a sharing violation for a file
+  // still being deleted).
+  bool (*nameTaken)(uint32_t error);
+  // Stores the bytes that this process may still write in the folder `folder`. Returns false
+  // when that is unknown.
+  bool (*freeSpace)(const char* folder, uint64_t* bytes);
+  // Calls `visit(data, name)` with the name of every file and folder in `folder`, as UTF-8, but
+  // for "." and ".." and names that UTF-8 cannot spell, until `visit` returns false. Returns
+  // false when the folder cannot be listed.
+  bool (*listFolder)(const char* folder, bool (*visit)(void* data, const char* name), void* data);
   // Asks the system to put everything written to the file so far on the disk itself, and
   // waits until it is there. Returns true when it is there, and also when the file system
   // answers that it has no such flush (Windows: invalid function or not supported; POSIX:
@@ -105,6 +89,22 @@ struct PlatformOps {
   Helper* (*startHelper)();
   // Ends a helper's thread, once its last task has been waited for, and releases it.
   void (*endHelper)(Helper* helper);
+  // Milliseconds since some fixed point (system start on Windows), wrapping modulo 2^32.
+  uint32_t (*tickCount)();
+  // Lets this thread sleep for about `ms` milliseconds.
+  void (*sleep)(uint32_t ms);
+  // The error code of the last call above that failed on this thread: GetLastError() on
+  // Windows, errno on POSIX. Read at once after the failure, before any other call.
+  uint32_t (*lastError)();
+  // The system's own words for such an error code, in the user's language where the system has
+  // it (FormatMessage on Windows, strerror on POSIX), as UTF-8 without a line end. Empty for a
+  // code the system does not know.
+  std::string (*errorText)(uint32_t code);
+  // Returns a new, uninitialised block of `size` bytes (0 is allowed) from the process's heap,
+  // or null.
+  void* (*allocBlock)(uint32_t size);
+  // Releases a block from allocBlock.
+  void (*freeBlock)(void* block);
 };
 
 // The real operations of this build.
@@ -114,7 +114,7 @@ const PlatformOps& RealPlatformOps();
 void SetPlatformOps(const PlatformOps& ops);
 void ResetPlatformOps();
 
-// The operations in force, by the names of their fields, as the engines call them.
+// The calls in force, by the names of their fields.
 FileHandle OpenForRead(const char* path);
 FileHandle CreateNew(const char* path);
 NameLookup LookUpName(const char* path, uint64_t* size);
@@ -123,20 +123,41 @@ bool QueryFileSize(FileHandle file, uint64_t* size);
 bool ReadBlock(FileHandle file, void* buffer, uint32_t count);
 bool WriteBlock(FileHandle file, const void* buffer, uint32_t count);
 void CloseFile(FileHandle file);
+bool FlushFile(FileHandle file);
+Helper* StartHelper();
+void EndHelper(Helper* helper);
 uint32_t TickCount();
 uint32_t LastError();
 std::string ErrorText(uint32_t code);
 void* AllocBlock(uint32_t size);
 void FreeBlock(void* block);
-void UpperCaseAscii(char* text);
-FileHandle CreateTempBeside(const char* path, std::string* name);
+
+// The program's policy over those calls, the same on both systems.
+
+// Gives the file `from` the name `to` in one step, replacing a file of that name, as moveOver
+// does; a file that another program holds open for a moment is waited for, up to about two
+// seconds, while a failure that no other program causes (`to` is a folder or a read-only file,
+// a missing folder) fails at once. A failure leaves the error code of the last attempt.
 bool MoveOver(const char* from, const char* to);
+// Deletes a file, waiting like MoveOver for a brief hold by another program and only for that.
 bool RemoveFile(const char* path);
+// Creates a new, empty file beside `path`, in the same folder, named `path` followed by "~"
+// and two hexadecimal digits (never the shape "<name>-<digits>" of a piece), and opens it for
+// writing without sharing. A name already in use is never opened or changed: the next one is
+// tried, up to 256. Stores the name in `name`. Returns kNoFile on failure.
+FileHandle CreateTempBeside(const char* path, std::string* name);
+// The free space and the names of the folder that holds the file `path` (a name with or
+// without a folder part, which need not exist), as freeSpace and listFolder give them.
 bool FreeSpaceBeside(const char* path, uint64_t* bytes);
 bool ListBeside(const char* path, bool (*visit)(void* data, const char* name), void* data);
-bool FlushFile(FileHandle file);
-Helper* StartHelper();
-void EndHelper(Helper* helper);
+
+// Plain helpers with the system's own rules, which no test replaces.
+
+// Upper-cases the ASCII letters of a NUL-terminated text in place (CharUpperA on Windows).
+void UpperCaseAscii(char* text);
+// printf-style formatting of integers and texts into `out`, which holds `size` bytes (wsprintfA
+// on Windows). Returns the length written, or -1 (with `out` emptied) when the result does not
+// fit.
 int FormatText(char* out, size_t size, const char* format, ...)
 #if defined(__GNUC__)
     __attribute__((format(printf, 3, 4)))

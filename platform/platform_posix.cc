@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -20,7 +21,6 @@
 #include "platform/file_path.h"
 #include "platform/helper_state.h"
 #include "platform/platform.h"
-#include "platform/temp_name.h"
 
 namespace {
 
@@ -132,29 +132,19 @@ void PosixFreeBlock(void* block) {
   std::free(block);
 }
 
-void PosixUpperCaseAscii(char* text) {
-  for (char* c = text; *c; ++c) {
-    if (*c >= 'a' && *c <= 'z') *c = static_cast<char>(*c - 'a' + 'A');
+// POSIX has no sharing modes: nothing holds a file against a rename or a deletion.
+bool PosixMayBeHeld(uint32_t, const char*) {
+  return false;
+}
+
+bool PosixNameTaken(uint32_t error) {
+  return error == EEXIST;
+}
+
+void PosixSleep(uint32_t ms) {
+  struct timespec wait = {static_cast<time_t>(ms / 1000), static_cast<long>(ms % 1000) * 1000000};
+  while (nanosleep(&wait, &wait) != 0 && errno == EINTR) {
   }
-}
-
-int PosixFormatText(char* out, size_t size, const char* format, va_list args) {
-  int length = std::vsnprintf(out, size, format, args);
-  if (length < 0 || static_cast<size_t>(length) >= size) {
-    if (size > 0) out[0] = '\0';
-    return -1;
-  }
-  return length;
-}
-
-FileHandle PosixCreateNewOrTaken(const char* name, bool* taken) {
-  const FileHandle file = PosixCreateNew(name);
-  if (file == kNoFile) *taken = errno == EEXIST;
-  return file;
-}
-
-FileHandle PosixCreateTempBeside(const char* path, std::string* name) {
-  return CreateUnderFreeName(path, name, PosixCreateNewOrTaken);
 }
 
 // The folder part of a path, up to and with its last slash, or "." for a bare name.
@@ -181,9 +171,9 @@ bool PosixRemoveFile(const char* path) {
 }
 
 // The blocks left to unprivileged writers, as Win32 counts the bytes left to the caller.
-bool PosixFreeSpaceBeside(const char* path, uint64_t* bytes) {
+bool PosixFreeSpace(const char* folder, uint64_t* bytes) {
   struct statvfs info;
-  if (statvfs(FolderOf(path).c_str(), &info) != 0) return false;
+  if (statvfs(folder, &info) != 0) return false;
   // No volume has the 2^64 bytes that would make this product wrap.
   *bytes = static_cast<uint64_t>(info.f_bavail) * static_cast<uint64_t>(info.f_frsize);
   return true;
@@ -194,8 +184,8 @@ bool PosixFlushFile(FileHandle file) {
   return fsync(AsFd(file)) == 0 || errno == EINVAL;
 }
 
-bool PosixListBeside(const char* path, bool (*visit)(void* data, const char* name), void* data) {
-  DIR* folder = opendir(FolderOf(path).c_str());
+bool PosixListFolder(const char* path, bool (*visit)(void* data, const char* name), void* data) {
+  DIR* folder = opendir(path);
   if (!folder) return false;
   int error = 0;
   for (;;) {
@@ -274,21 +264,39 @@ const PlatformOps& RealPlatformOps() {
       .readBlock = PosixReadBlock,
       .writeBlock = PosixWriteBlock,
       .closeFile = PosixCloseFile,
+      .moveOver = PosixMoveOver,
+      .removeFile = PosixRemoveFile,
+      .mayBeHeld = PosixMayBeHeld,
+      .nameTaken = PosixNameTaken,
+      .freeSpace = PosixFreeSpace,
+      .listFolder = PosixListFolder,
+      .flushFile = PosixFlushFile,
+      .startHelper = PosixStartHelper,
+      .endHelper = PosixEndHelper,
       .tickCount = PosixTickCount,
+      .sleep = PosixSleep,
       .lastError = PosixLastError,
       .errorText = PosixErrorText,
       .allocBlock = PosixAllocBlock,
       .freeBlock = PosixFreeBlock,
-      .upperCaseAscii = PosixUpperCaseAscii,
-      .formatText = PosixFormatText,
-      .createTempBeside = PosixCreateTempBeside,
-      .moveOver = PosixMoveOver,
-      .removeFile = PosixRemoveFile,
-      .freeSpaceBeside = PosixFreeSpaceBeside,
-      .listBeside = PosixListBeside,
-      .flushFile = PosixFlushFile,
-      .startHelper = PosixStartHelper,
-      .endHelper = PosixEndHelper,
   };
   return ops;
+}
+
+void UpperCaseAscii(char* text) {
+  for (char* c = text; *c; ++c) {
+    if (*c >= 'a' && *c <= 'z') *c = static_cast<char>(*c - 'a' + 'A');
+  }
+}
+
+int FormatText(char* out, size_t size, const char* format, ...) {
+  va_list args;
+  va_start(args, format);
+  const int length = std::vsnprintf(out, size, format, args);
+  va_end(args);
+  if (length < 0 || static_cast<size_t>(length) >= size) {
+    if (size > 0) out[0] = '\0';
+    return -1;
+  }
+  return length;
 }

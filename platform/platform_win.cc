@@ -4,13 +4,13 @@
 #include <process.h>
 #include <windows.h>
 
+#include <cstdarg>
 #include <cstring>
 #include <new>
 #include <string>
 
 #include "platform/helper_state.h"
 #include "platform/platform.h"
-#include "platform/temp_name.h"
 #include "platform/wide_text_win.h"
 #include "platform/win_path.h"
 
@@ -140,67 +140,31 @@ void Win32FreeBlock(void* block) {
   HeapFree(GetProcessHeap(), 0, block);
 }
 
-void Win32UpperCaseAscii(char* text) {
-  CharUpperA(text);
-}
-
-// wvsprintfA writes at most 1024 characters and knows nothing of the buffer's size, so it
-// formats into a scratch buffer of that capacity first and copies only a result that fits.
-int Win32FormatText(char* out, size_t size, const char* format, va_list args) {
-  char scratch[1025];
-  int length = wvsprintfA(scratch, format, args);
-  if (length < 0 || static_cast<size_t>(length) >= size) {
-    if (size > 0) out[0] = '\0';
-    return -1;
-  }
-  std::memcpy(out, scratch, static_cast<size_t>(length) + 1);
-  return length;
-}
-
-FileHandle Win32CreateNewOrTaken(const char* name, bool* taken) {
-  const FileHandle file = Win32CreateNew(name);
-  if (file != kNoFile) return file;
-  // A folder of that name, or a file still being deleted, answers "access denied".
-  const DWORD error = GetLastError();
-  *taken = error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS ||
-           error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION;
-  return kNoFile;
-}
-
-FileHandle Win32CreateTempBeside(const char* path, std::string* name) {
-  return CreateUnderFreeName(path, name, Win32CreateNewOrTaken);
-}
-
-// Virus scanners, indexers and cloud clients open new files for a moment without delete
-// sharing, and a rename or deletion meanwhile fails with a sharing violation or "access
-// denied". Such an attempt is repeated in short steps for about two seconds before it counts
-// as a failure. "Access denied" is also the answer for a folder or a read-only file named
-// `name` (the rename's target, the file to delete), which no wait changes: then it fails at
-// once, as does any other error.
-constexpr DWORD kLockWaitMs = 2000;
-constexpr DWORD kLockStepMs = 50;
-
-bool HeldByAnother(DWORD error, const std::wstring& name) {
+// Whether a failure is a brief hold by another program: a sharing or lock violation, or "access
+// denied", which is also the answer for a folder or a read-only file named `path` (the rename's
+// target, the file to delete): no wait changes those.
+bool Win32MayBeHeld(uint32_t error, const char* path) {
   if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION) return true;
   if (error != ERROR_ACCESS_DENIED) return false;
+  std::wstring name;
   WIN32_FILE_ATTRIBUTE_DATA data;
-  return !GetFileAttributesExW(name.c_str(), GetFileExInfoStandard, &data) ||
-         (data.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) == 0;
+  const bool held =
+      !SystemName(path, &name) ||
+      !GetFileAttributesExW(name.c_str(), GetFileExInfoStandard, &data) ||
+      (data.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) == 0;
+  SetLastError(error);
+  return held;
 }
 
-// A failure leaves the error code of the last attempt, not that of the look at the name.
-template <typename Attempt>
-bool RetryWhileHeld(const std::wstring& name, Attempt attempt) {
-  const DWORD start = GetTickCount();
-  for (;;) {
-    if (attempt()) return true;
-    const DWORD error = GetLastError();
-    if (!HeldByAnother(error, name) || GetTickCount() - start >= kLockWaitMs) {
-      SetLastError(error);
-      return false;
-    }
-    Sleep(kLockStepMs);
-  }
+// A folder of that name, or a file still being deleted, answers "access denied" or a sharing
+// violation.
+bool Win32NameTaken(uint32_t error) {
+  return error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS ||
+         error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION;
+}
+
+void Win32Sleep(uint32_t ms) {
+  Sleep(ms);
 }
 
 // A rename within one folder, which the file system does in one step. Without
@@ -211,16 +175,13 @@ bool Win32MoveOver(const char* from, const char* to) {
   std::wstring fromName;
   std::wstring toName;
   if (!SystemName(from, &fromName) || !SystemName(to, &toName)) return false;
-  return RetryWhileHeld(toName, [&] {
-    return MoveFileExW(fromName.c_str(), toName.c_str(),
-                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
-  });
+  return MoveFileExW(fromName.c_str(), toName.c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
 
 bool Win32RemoveFile(const char* path) {
   std::wstring name;
-  if (!SystemName(path, &name)) return false;
-  return RetryWhileHeld(name, [&] { return DeleteFileW(name.c_str()) != 0; });
+  return SystemName(path, &name) && DeleteFileW(name.c_str()) != 0;
 }
 
 // Some file systems have no flush and answer "invalid function" or "not supported"; the bytes
@@ -231,27 +192,28 @@ bool Win32FlushFile(FileHandle file) {
   return error == ERROR_INVALID_FUNCTION || error == ERROR_NOT_SUPPORTED;
 }
 
-// The folder is what the full path keeps up to the backslash before its last component.
-bool Win32FreeSpaceBeside(const char* path, uint64_t* bytes) {
-  std::wstring folder;
-  if (!SystemName(path, &folder)) return false;
-  const size_t last = folder.rfind(L'\\');
-  if (last == std::wstring::npos) return false;
-  folder.resize(last + 1);
+// The full "\\?\" form of a folder, ending in a backslash.
+bool FolderName(const char* folder, std::wstring* name) {
+  if (!SystemName(folder, name)) return false;
+  if (name->back() != L'\\') *name += L'\\';
+  return true;
+}
+
+bool Win32FreeSpace(const char* folder, uint64_t* bytes) {
+  std::wstring name;
   ULARGE_INTEGER available;
-  if (!GetDiskFreeSpaceExW(folder.c_str(), &available, nullptr, nullptr)) return false;
+  if (!FolderName(folder, &name) ||
+      !GetDiskFreeSpaceExW(name.c_str(), &available, nullptr, nullptr)) {
+    return false;
+  }
   *bytes = available.QuadPart;
   return true;
 }
 
-// The folder is what the full path keeps up to the backslash before its last component; "*"
-// after it names everything in it.
-bool Win32ListBeside(const char* path, bool (*visit)(void* data, const char* name), void* data) {
+// "*" after the folder names everything in it.
+bool Win32ListFolder(const char* folder, bool (*visit)(void* data, const char* name), void* data) {
   std::wstring pattern;
-  if (!SystemName(path, &pattern)) return false;
-  const size_t last = pattern.rfind(L'\\');
-  if (last == std::wstring::npos) return false;
-  pattern.resize(last + 1);
+  if (!FolderName(folder, &pattern)) return false;
   pattern += L'*';
   WIN32_FIND_DATAW found;
   HANDLE search = FindFirstFileW(pattern.c_str(), &found);
@@ -329,21 +291,41 @@ const PlatformOps& RealPlatformOps() {
       .readBlock = Win32ReadBlock,
       .writeBlock = Win32WriteBlock,
       .closeFile = Win32CloseFile,
+      .moveOver = Win32MoveOver,
+      .removeFile = Win32RemoveFile,
+      .mayBeHeld = Win32MayBeHeld,
+      .nameTaken = Win32NameTaken,
+      .freeSpace = Win32FreeSpace,
+      .listFolder = Win32ListFolder,
+      .flushFile = Win32FlushFile,
+      .startHelper = Win32StartHelper,
+      .endHelper = Win32EndHelper,
       .tickCount = Win32TickCount,
+      .sleep = Win32Sleep,
       .lastError = Win32LastError,
       .errorText = Win32ErrorText,
       .allocBlock = Win32AllocBlock,
       .freeBlock = Win32FreeBlock,
-      .upperCaseAscii = Win32UpperCaseAscii,
-      .formatText = Win32FormatText,
-      .createTempBeside = Win32CreateTempBeside,
-      .moveOver = Win32MoveOver,
-      .removeFile = Win32RemoveFile,
-      .freeSpaceBeside = Win32FreeSpaceBeside,
-      .listBeside = Win32ListBeside,
-      .flushFile = Win32FlushFile,
-      .startHelper = Win32StartHelper,
-      .endHelper = Win32EndHelper,
   };
   return ops;
+}
+
+void UpperCaseAscii(char* text) {
+  CharUpperA(text);
+}
+
+// wvsprintfA writes at most 1024 characters and knows nothing of the buffer's size, so it
+// formats into a scratch buffer of that capacity first and copies only a result that fits.
+int FormatText(char* out, size_t size, const char* format, ...) {
+  char scratch[1025];
+  va_list args;
+  va_start(args, format);
+  const int length = wvsprintfA(scratch, format, args);
+  va_end(args);
+  if (length < 0 || static_cast<size_t>(length) >= size) {
+    if (size > 0) out[0] = '\0';
+    return -1;
+  }
+  std::memcpy(out, scratch, static_cast<size_t>(length) + 1);
+  return length;
 }

@@ -18,6 +18,8 @@ struct State {
   uint32_t ticks;
   bool fixedFreeSpace;
   uint64_t freeSpace;
+  bool failAsHeld;
+  bool lastFailed;  // whether the last call counted here was made to fail
 };
 State g_state;
 
@@ -38,7 +40,8 @@ bool ShouldFail(FaultOp op) {
     action();
   }
   const int at = g_state.failAt[i];
-  return at > 0 && (n == at || (g_state.failForever[i] && n > at));
+  g_state.lastFailed = at > 0 && (n == at || (g_state.failForever[i] && n > at));
+  return g_state.lastFailed;
 }
 
 PlatformOps g_underlying;
@@ -108,13 +111,6 @@ void FaultFreeBlock(void* block) {
   Real().freeBlock(block);
 }
 
-FileHandle FaultCreateTempBeside(const char* path, std::string* name) {
-  if (ShouldFail(FaultOp::kCreateTempBeside)) return kNoFile;
-  FileHandle file = Real().createTempBeside(path, name);
-  if (file != kNoFile) ++g_state.openFiles;
-  return file;
-}
-
 bool FaultMoveOver(const char* from, const char* to) {
   if (ShouldFail(FaultOp::kMoveOver)) return false;
   return Real().moveOver(from, to);
@@ -125,16 +121,26 @@ bool FaultRemoveFile(const char* path) {
   return Real().removeFile(path);
 }
 
-bool FaultFreeSpaceBeside(const char* path, uint64_t* bytes) {
-  if (ShouldFail(FaultOp::kFreeSpaceBeside)) return false;
-  if (!g_state.fixedFreeSpace) return Real().freeSpaceBeside(path, bytes);
+bool FaultFreeSpace(const char* folder, uint64_t* bytes) {
+  if (ShouldFail(FaultOp::kFreeSpace)) return false;
+  if (!g_state.fixedFreeSpace) return Real().freeSpace(folder, bytes);
   *bytes = g_state.freeSpace;
   return true;
 }
 
-bool FaultListBeside(const char* path, bool (*visit)(void* data, const char* name), void* data) {
-  if (ShouldFail(FaultOp::kListBeside)) return false;
-  return Real().listBeside(path, visit, data);
+bool FaultListFolder(const char* folder, bool (*visit)(void* data, const char* name), void* data) {
+  if (ShouldFail(FaultOp::kListFolder)) return false;
+  return Real().listFolder(folder, visit, data);
+}
+
+// What a failure made here means is decided here, not by whatever error code came before it.
+bool FaultMayBeHeld(uint32_t error, const char* path) {
+  if (g_state.lastFailed) return g_state.failAsHeld;
+  return Real().mayBeHeld(error, path);
+}
+
+bool FaultNameTaken(uint32_t error) {
+  return !g_state.lastFailed && Real().nameTaken(error);
 }
 
 bool FaultFlushFile(FileHandle file) {
@@ -154,10 +160,10 @@ bool FaultStopCheck(void*) {
 }  // namespace
 
 const char* FaultOpName(FaultOp op) {
-  static const char* const names[] = {
-      "openForRead",     "createNew",  "lookUpName",       "queryFileSize", "readBlock",
-      "writeBlock",      "allocBlock", "createTempBeside", "moveOver",      "removeFile",
-      "freeSpaceBeside", "listBeside", "flushFile",        "startHelper",   "stopCheck"};
+  static const char* const names[] = {"openForRead", "createNew",  "lookUpName", "queryFileSize",
+                                      "readBlock",   "writeBlock", "allocBlock", "moveOver",
+                                      "removeFile",  "freeSpace",  "listFolder", "flushFile",
+                                      "startHelper", "stopCheck"};
   return names[static_cast<int>(op)];
 }
 
@@ -176,11 +182,12 @@ void InstallFaultOps() {
   ops.tickCount = FaultTickCount;
   ops.allocBlock = FaultAllocBlock;
   ops.freeBlock = FaultFreeBlock;
-  ops.createTempBeside = FaultCreateTempBeside;
   ops.moveOver = FaultMoveOver;
   ops.removeFile = FaultRemoveFile;
-  ops.freeSpaceBeside = FaultFreeSpaceBeside;
-  ops.listBeside = FaultListBeside;
+  ops.freeSpace = FaultFreeSpace;
+  ops.listFolder = FaultListFolder;
+  ops.mayBeHeld = FaultMayBeHeld;
+  ops.nameTaken = FaultNameTaken;
   ops.flushFile = FaultFlushFile;
   ops.startHelper = FaultStartHelper;
   SetPlatformOps(ops);
@@ -200,6 +207,10 @@ WorkContext FaultContext() {
 void FailCall(FaultOp op, int n, bool forever) {
   g_state.failAt[static_cast<int>(op)] = n;
   g_state.failForever[static_cast<int>(op)] = forever;
+}
+
+void FailAsHeld(bool held) {
+  g_state.failAsHeld = held;
 }
 
 void BeforeCall(FaultOp op, int n, std::function<void()> action) {

@@ -16,11 +16,10 @@ enum class FaultOp {
   kReadBlock,
   kWriteBlock,
   kAllocBlock,
-  kCreateTempBeside,
   kMoveOver,
   kRemoveFile,
-  kFreeSpaceBeside,
-  kListBeside,
+  kFreeSpace,
+  kListFolder,
   kFlushFile,
   kStartHelper,
   kStopCheck,  // a work's question whether to stop (FaultContext): made to fail, it answers yes
@@ -38,8 +37,12 @@ void RemoveFaultOps();
 // A failing read delivers nothing; a failing write stores half of the bytes first, as a disk
 // that fills up does; a failing move or removal changes nothing; a failing look-up cannot tell;
 // a failing listing lists nothing; a helper that cannot be started leaves the hashing to the
-// work's own thread.
+// work's own thread. Such a failure is no name taken and, unless FailAsHeld says otherwise, no
+// hold by another program: the platform's policy above the calls gives up on it at once.
 void FailCall(FaultOp op, int n, bool forever = false);
+// From now on, the failures that FailCall makes look like a brief hold of the file by another
+// program, which the policy waits out, trying again.
+void FailAsHeld(bool held);
 // Runs `action` just before call number `n` (from 1) of `op` is served, for instance to change a
 // file between two passes of an engine. One action at a time; it runs once.
 void BeforeCall(FaultOp op, int n, std::function<void()> action);

@@ -135,7 +135,7 @@ TEST_F(RestoreLimitTest, JoinMustFitBesideTheOutput) {
   EXPECT_EQ(RestoreFile("out"), 0);
   EXPECT_EQ(CallCount(FaultOp::kAllocBlock), 0);
   EXPECT_EQ(CallCount(FaultOp::kOpenForRead), 0);
-  EXPECT_EQ(CallCount(FaultOp::kCreateTempBeside), 0);
+  EXPECT_EQ(CallCount(FaultOp::kCreateNew), 0);  // no temporary file
   EXPECT_EQ(ReadFileBytes("out"), "old output");
   FixFreeSpace(12);  // exactly enough
   EXPECT_EQ(RestoreFile("out"), 1);
