@@ -108,18 +108,27 @@ bool CopyPieces(WorkContext* work, CopyBuffers* buffers, const FilePath& base,
          Fail(work, FailureKind::kSetChanged);
 }
 
-bool RestoreFound(WorkContext* work, const FilePath& base) {
-  PieceSet found;
-  if (!FindPieces(work, base, &found)) return false;
+// Joins `total` bytes beside the output and puts them in its place: checks the free space, gets
+// the buffers (and, for `hashing`, the helper), creates the temporary file, has `copy` fill it,
+// and replaces the output only when it was filled whole.
+template <typename Copy>
+bool JoinBeside(WorkContext* work, const FilePath& base, uint64_t total, bool hashing, Copy copy) {
   // The joined bytes are written beside the output before the old output goes.
-  if (!FitsBeside(base, found.total)) return Fail(work, FailureKind::kNoRoom);
+  if (!FitsBeside(base, total)) return Fail(work, FailureKind::kNoRoom);
   CopyBuffers buffers;
-  if (!GetCopyBuffers(work, false, &buffers)) return false;
+  if (!GetCopyBuffers(work, hashing, &buffers)) return false;
   AtomicReplace replace;
   if (!BeginAtomicReplace(work, base, &replace)) return false;
-  BeginProgress(work, found.total);
-  const bool copied = CopyPieces(work, &buffers, base, found, replace.file);
-  return FinishAtomicReplace(work, base, &replace, copied);
+  BeginProgress(work, total);
+  return FinishAtomicReplace(work, base, &replace, copy(&buffers, replace.file));
+}
+
+bool RestoreFound(WorkContext* work, const FilePath& base) {
+  PieceSet found;
+  return FindPieces(work, base, &found) &&
+         JoinBeside(work, base, found.total, false, [&](CopyBuffers* buffers, FileHandle output) {
+           return CopyPieces(work, buffers, base, found, output);
+         });
 }
 
 // ---- A set with its checksum list: exactly the pieces the list names ----
@@ -221,16 +230,12 @@ bool CopyListedPieces(WorkContext* work, CopyBuffers* buffers, const FilePath& b
 bool RestoreListed(WorkContext* work, const FilePath& base, const FilePath& listName) {
   std::string headerLine;
   SetHeader header;
-  if (!CheckListedSet(work, base, listName, &headerLine, &header)) return false;
-  if (!FitsBeside(base, header.size)) return Fail(work, FailureKind::kNoRoom);
-  CopyBuffers buffers;
-  if (!GetCopyBuffers(work, true, &buffers)) return false;
-  AtomicReplace replace;
-  if (!BeginAtomicReplace(work, base, &replace)) return false;
-  BeginProgress(work, header.size);
-  const bool copied =
-      CopyListedPieces(work, &buffers, base, listName, headerLine, header, replace.file);
-  if (!FinishAtomicReplace(work, base, &replace, copied)) return false;
+  if (!CheckListedSet(work, base, listName, &headerLine, &header) ||
+      !JoinBeside(work, base, header.size, true, [&](CopyBuffers* buffers, FileHandle output) {
+        return CopyListedPieces(work, buffers, base, listName, headerLine, header, output);
+      })) {
+    return false;
+  }
   work->originalName = header.name;
   return true;
 }
