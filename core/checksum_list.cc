@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "core/failure.h"
 #include "core/limits.h"
+#include "core/work_context.h"
 
 namespace {
 

@@ -1,12 +1,10 @@
 // Why a split or restore failed, as the engines record it in the work's context
-// (core/work_context.h) for whoever shows the result. core/ names the cause and the file at
-// fault; turning that into words for a person is left to the caller.
+// (core/work_context.h, with Fail and FailSystem) for whoever shows the result. core/ names the
+// cause and the file at fault; turning that into words for a person is left to the caller.
 #pragma once
 
 #include <cstdint>
 #include <string>
-
-struct WorkContext;
 
 enum class FailureKind {
   kNone,            // the work succeeded
@@ -29,11 +27,3 @@ struct Failure {
   uint32_t error = 0;  // for kSystem: the platform's error code (GetLastError, errno)
   std::string file;    // the file at fault (a piece, a checksum list), where one is; else empty
 };
-
-// Records a failure of `kind`, concerning `file` if one is given, and returns false, so that a
-// step can end with it. Only the first failure of a work is kept: what a cleanup that fails
-// afterwards says is not the reason.
-bool Fail(WorkContext* work, FailureKind kind, const std::string& file = std::string());
-// Records the failure of the platform call just made (its error code, read at once) and the file
-// it concerned, if any, and returns false.
-bool FailSystem(WorkContext* work, const std::string& file = std::string());

@@ -1,7 +1,7 @@
 #include "core/output_file.h"
 
-#include "core/failure.h"
 #include "core/progress.h"
+#include "core/work_context.h"
 
 bool FitsBeside(const FilePath& path, uint64_t size) {
   uint64_t free = 0;

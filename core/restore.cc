@@ -5,12 +5,12 @@
 #include <string>
 
 #include "core/checksum_list.h"
-#include "core/failure.h"
 #include "core/limits.h"
 #include "core/output_file.h"
 #include "core/piece_name.h"
 #include "core/progress.h"
 #include "core/stream_copy.h"
+#include "core/work_context.h"
 #include "platform/file_path.h"
 #include "platform/platform.h"
 

@@ -1,8 +1,8 @@
 #include "core/stream_copy.h"
 
-#include "core/failure.h"
 #include "core/limits.h"
 #include "core/progress.h"
+#include "core/work_context.h"
 #include "platform/helper.h"
 
 namespace {

@@ -34,9 +34,11 @@ struct WorkContext {
 };
 
 // For the engines: forgets what an earlier work gave back, as a new work starts.
-inline void ClearResults(WorkContext* work) {
-  work->failure = Failure();
-  work->originalName.clear();
-  work->leftBehind.clear();
-  work->leftBehindCount = 0;
-}
+void ClearResults(WorkContext* work);
+// Records a failure of `kind`, concerning `file` if one is given, and returns false, so that a
+// step can end with it. Only the first failure of a work is kept: what a cleanup that fails
+// afterwards says is not the reason.
+bool Fail(WorkContext* work, FailureKind kind, const std::string& file = std::string());
+// Records the failure of the platform call just made (its error code, read at once) and the file
+// it concerned, if any, and returns false.
+bool FailSystem(WorkContext* work, const std::string& file = std::string());

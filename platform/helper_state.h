@@ -5,8 +5,6 @@
 #include <atomic>
 #include <cstdint>
 
-#include "platform/helper.h"
-
 // A wake-up that one thread sleeps on and another raises; each raise ends one sleep, now or
 // later (a semaphore). Made and released by the platform's startHelper and endHelper.
 typedef intptr_t Signal;

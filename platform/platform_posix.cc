@@ -19,6 +19,7 @@
 #include <string>
 
 #include "platform/file_path.h"
+#include "platform/helper.h"
 #include "platform/helper_state.h"
 #include "platform/platform.h"
 

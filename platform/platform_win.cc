@@ -9,6 +9,7 @@
 #include <new>
 #include <string>
 
+#include "platform/helper.h"
 #include "platform/helper_state.h"
 #include "platform/platform.h"
 #include "platform/wide_text_win.h"
