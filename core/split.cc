@@ -68,15 +68,15 @@ bool ChooseBase(WorkContext* work, uint64_t count, int32_t* base) {
 
 // A split at work: the open source, what it is cut into, and what has been made of it.
 struct Split {
-  WorkContext* work;
-  FileHandle source;
-  SetHeader header;
-  int32_t base;
+  WorkContext* work = nullptr;
+  FileHandle source = kNoFile;
+  SetHeader header = {};
+  int32_t base = 0;
   CopyBuffers buffers;
-  FileHandle list;
+  FileHandle list = kNoFile;
   FilePath listName;
   std::string waiting;  // piece lines not yet written to the list
-  uint64_t made;        // pieces created: 0 to made - 1, the last perhaps not whole
+  uint64_t made = 0;    // pieces created: 0 to made - 1, the last perhaps not whole
 };
 
 bool WriteWaitingLines(Split* split) {
@@ -133,8 +133,10 @@ void RemoveSet(Split* split) {
 }
 
 bool SplitOpenSource(WorkContext* work, const char* sourcePath, FileHandle source, uint32_t step) {
-  Split split = {work, source, {FilePath(sourcePath).BaseName(), 0, step, 0}, 0, {}, kNoFile, {},
-                 {},   0};
+  Split split;
+  split.work = work;
+  split.source = source;
+  split.header = SetHeader{FilePath(sourcePath).BaseName(), 0, step, 0};
   if (!QueryFileSize(source, &split.header.size)) return FailSystem(work);
   split.header.count = PieceCount(split.header.size, step);
   if (split.header.count > kMaxPieceCount) return Fail(work, FailureKind::kTooManyPieces);

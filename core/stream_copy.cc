@@ -45,7 +45,7 @@ bool CopyBytes(WorkContext* work, CopyBuffers* buffers, const CopyEnd& from, con
   bool hashing = false;
   int next = 0;
   bool ok = true;
-  while (ok && count > 0) {
+  while (count > 0) {
     if (StopRequested(work)) {
       ok = Fail(work, FailureKind::kStopped);
       break;
