@@ -1,0 +1,86 @@
+// The CRC-32 of x86 processors with carry-less multiplication (PCLMULQDQ), compiled for that
+// instruction alone; the rest of the program keeps its baseline (SSE2 on i686).
+//
+// The bytes are a polynomial over GF(2), and the CRC is what remains of it times x^32 modulo
+// P. A 128-bit block X followed by D more bits of message counts as X * x^D, which is the
+// same modulo P as its two 64-bit halves each multiplied by a 32-bit constant: folding X
+// forward by D bits costs two carry-less multiplications, and the result is simply XORed into
+// the block that lies D bits further on. Four blocks are folded side by side, 64 bytes a
+// step; at the end the four become one, and the table path finishes it and the last bytes.
+#include <cpuid.h>
+#include <immintrin.h>
+
+#include "core/crc32_kernels.h"
+
+namespace {
+
+// In the reflected order, a 64-bit half holds x^63 .. x^0 of its polynomial from bit 0 up,
+// and the carry-less product of two such halves A and B, read as 128 bits in the same order,
+// is A * B * x (its top bit is always 0). So the constant for the high-order half of a block
+// (the low 64 bits of the register), which stands for H * x^64 and is to be moved D bits on,
+// is x^(64 + D - 1); that of the other half is x^(D - 1). Both are below degree 32, and move
+// to the top of their 64 bits in the reflected order.
+constexpr uint64_t FoldConstant(uint32_t power) {
+  return uint64_t{Crc32PowerOfX(power)} << 32;
+}
+
+// The two constants of a fold over D bits, the one for the low 64 bits first.
+struct Fold {
+  uint64_t low, high;
+};
+
+constexpr Fold FoldOver(uint32_t bits) {
+  return {FoldConstant(64 + bits - 1), FoldConstant(bits - 1)};
+}
+
+constexpr Fold kFold512 = FoldOver(512);
+constexpr Fold kFold128 = FoldOver(128);
+
+__attribute__((target("pclmul"))) inline __m128i FoldInto(__m128i block, __m128i constants,
+                                                          __m128i next) {
+  const __m128i low = _mm_clmulepi64_si128(block, constants, 0x00);
+  const __m128i high = _mm_clmulepi64_si128(block, constants, 0x11);
+  return _mm_xor_si128(_mm_xor_si128(low, high), next);
+}
+
+__attribute__((target("pclmul"))) uint32_t PclmulAdd(uint32_t crc, const void* bytes,
+                                                     size_t count) {
+  const unsigned char* in = static_cast<const unsigned char*>(bytes);
+  if (count < 64) return ~Crc32TableUpdate(~crc, in, count);
+  const __m128i* blocks = reinterpret_cast<const __m128i*>(in);
+  // The register's value joins the first four bytes: running a register from 0 over bytes
+  // whose first four were XORed with it gives what running it over the bytes gives.
+  __m128i x0 = _mm_xor_si128(_mm_loadu_si128(blocks), _mm_cvtsi32_si128(static_cast<int>(~crc)));
+  __m128i x1 = _mm_loadu_si128(blocks + 1);
+  __m128i x2 = _mm_loadu_si128(blocks + 2);
+  __m128i x3 = _mm_loadu_si128(blocks + 3);
+  blocks += 4;
+  count -= 64;
+  const __m128i by512 =
+      _mm_set_epi64x(static_cast<long long>(kFold512.high), static_cast<long long>(kFold512.low));
+  for (; count >= 64; count -= 64, blocks += 4) {
+    x0 = FoldInto(x0, by512, _mm_loadu_si128(blocks));
+    x1 = FoldInto(x1, by512, _mm_loadu_si128(blocks + 1));
+    x2 = FoldInto(x2, by512, _mm_loadu_si128(blocks + 2));
+    x3 = FoldInto(x3, by512, _mm_loadu_si128(blocks + 3));
+  }
+  const __m128i by128 =
+      _mm_set_epi64x(static_cast<long long>(kFold128.high), static_cast<long long>(kFold128.low));
+  __m128i x = FoldInto(FoldInto(FoldInto(x0, by128, x1), by128, x2), by128, x3);
+  for (; count >= 16; count -= 16, ++blocks) x = FoldInto(x, by128, _mm_loadu_si128(blocks));
+  // What remains is the 16 bytes of x followed by the last few of the input.
+  alignas(16) unsigned char rest[16];
+  _mm_store_si128(reinterpret_cast<__m128i*>(rest), x);
+  const uint32_t state = Crc32TableUpdate(0, rest, 16);
+  return ~Crc32TableUpdate(state, reinterpret_cast<const unsigned char*>(blocks), count);
+}
+
+constexpr Crc32Path kPaths[] = {{"pclmul", PclmulAdd}};
+
+}  // namespace
+
+std::span<const Crc32Path> Crc32VectorPaths() {
+  unsigned eax, ebx, ecx, edx;
+  if (!__get_cpuid(1, &eax, &ebx, &ecx, &edx) || (ecx & bit_PCLMUL) == 0) return {};
+  return kPaths;
+}

@@ -1,0 +1,128 @@
+// The region functions of x86 processors with SSSE3 and with AVX2: a word's product is the
+// XOR of the products of its four 4-bit parts, each looked up in a 16-entry table with a byte
+// shuffle (pshufb), 16 or 32 words at a time. Each function is compiled for its instructions
+// alone; the rest of the program keeps its baseline (SSE2 on i686).
+#include <cpuid.h>
+#include <immintrin.h>
+
+#include "core/gf16_kernels.h"
+
+namespace {
+
+// The shuffle looks up bytes, so the words are taken apart first: the low bytes of 16 words in
+// one register and their high bytes in another (packus keeps the order within each 128-bit
+// half), the four 4-bit parts looked up in both halves of the tables, and the low and high
+// bytes of the products put back together with unpack, which undoes the pack half by half.
+__attribute__((target("ssse3"))) void Ssse3Region(unsigned char* dst, const unsigned char* src,
+                                                  uint16_t factor, size_t bytes) {
+  const __m128i lowBytes = _mm_set1_epi16(0x00FF);
+  const __m128i lowNibbles = _mm_set1_epi8(0x0F);
+  alignas(16) unsigned char bytesOf[8][16];
+  GfNibbleTables(factor, bytesOf);
+  __m128i table[8];
+  for (int k = 0; k < 8; ++k) table[k] = _mm_load_si128(reinterpret_cast<__m128i*>(bytesOf[k]));
+  for (; bytes >= 32; bytes -= 32, src += 32, dst += 32) {
+    const __m128i first = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src));
+    const __m128i second = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + 16));
+    __m128i product0, product1;
+    if (factor == 1) {
+      product0 = first;
+      product1 = second;
+    } else {
+      const __m128i low =
+          _mm_packus_epi16(_mm_and_si128(first, lowBytes), _mm_and_si128(second, lowBytes));
+      const __m128i high = _mm_packus_epi16(_mm_srli_epi16(first, 8), _mm_srli_epi16(second, 8));
+      const __m128i part[4] = {
+          _mm_and_si128(low, lowNibbles), _mm_and_si128(_mm_srli_epi16(low, 4), lowNibbles),
+          _mm_and_si128(high, lowNibbles), _mm_and_si128(_mm_srli_epi16(high, 4), lowNibbles)};
+      __m128i productLow = _mm_shuffle_epi8(table[0], part[0]);
+      __m128i productHigh = _mm_shuffle_epi8(table[1], part[0]);
+      for (int k = 1; k < 4; ++k) {
+        productLow = _mm_xor_si128(productLow, _mm_shuffle_epi8(table[2 * k], part[k]));
+        productHigh = _mm_xor_si128(productHigh, _mm_shuffle_epi8(table[2 * k + 1], part[k]));
+      }
+      product0 = _mm_unpacklo_epi8(productLow, productHigh);
+      product1 = _mm_unpackhi_epi8(productLow, productHigh);
+    }
+    __m128i* out = reinterpret_cast<__m128i*>(dst);
+    _mm_storeu_si128(out, _mm_xor_si128(_mm_loadu_si128(out), product0));
+    _mm_storeu_si128(out + 1, _mm_xor_si128(_mm_loadu_si128(out + 1), product1));
+  }
+  if (bytes > 0) GfPortableRegion(dst, src, factor, bytes);
+}
+
+// The same, 32 words at a time; the tables are in both 128-bit halves, since the shuffle looks
+// up within each half.
+__attribute__((target("avx2"))) void Avx2Region(unsigned char* dst, const unsigned char* src,
+                                                uint16_t factor, size_t bytes) {
+  const __m256i lowBytes = _mm256_set1_epi16(0x00FF);
+  const __m256i lowNibbles = _mm256_set1_epi8(0x0F);
+  alignas(16) unsigned char bytesOf[8][16];
+  GfNibbleTables(factor, bytesOf);
+  __m256i table[8];
+  for (int k = 0; k < 8; ++k) {
+    table[k] = _mm256_broadcastsi128_si256(_mm_load_si128(reinterpret_cast<__m128i*>(bytesOf[k])));
+  }
+  for (; bytes >= 64; bytes -= 64, src += 64, dst += 64) {
+    const __m256i first = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src));
+    const __m256i second = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + 32));
+    __m256i product0, product1;
+    if (factor == 1) {
+      product0 = first;
+      product1 = second;
+    } else {
+      const __m256i low = _mm256_packus_epi16(_mm256_and_si256(first, lowBytes),
+                                              _mm256_and_si256(second, lowBytes));
+      const __m256i high =
+          _mm256_packus_epi16(_mm256_srli_epi16(first, 8), _mm256_srli_epi16(second, 8));
+      const __m256i part[4] = {_mm256_and_si256(low, lowNibbles),
+                               _mm256_and_si256(_mm256_srli_epi16(low, 4), lowNibbles),
+                               _mm256_and_si256(high, lowNibbles),
+                               _mm256_and_si256(_mm256_srli_epi16(high, 4), lowNibbles)};
+      __m256i productLow = _mm256_shuffle_epi8(table[0], part[0]);
+      __m256i productHigh = _mm256_shuffle_epi8(table[1], part[0]);
+      for (int k = 1; k < 4; ++k) {
+        productLow = _mm256_xor_si256(productLow, _mm256_shuffle_epi8(table[2 * k], part[k]));
+        productHigh = _mm256_xor_si256(productHigh, _mm256_shuffle_epi8(table[2 * k + 1], part[k]));
+      }
+      product0 = _mm256_unpacklo_epi8(productLow, productHigh);
+      product1 = _mm256_unpackhi_epi8(productLow, productHigh);
+    }
+    __m256i* out = reinterpret_cast<__m256i*>(dst);
+    _mm256_storeu_si256(out, _mm256_xor_si256(_mm256_loadu_si256(out), product0));
+    _mm256_storeu_si256(out + 1, _mm256_xor_si256(_mm256_loadu_si256(out + 1), product1));
+  }
+  if (bytes > 0) Ssse3Region(dst, src, factor, bytes);
+}
+
+void Ssse3MultiplyAdd(const unsigned char* const* src, size_t inputs, unsigned char* const* dst,
+                      size_t outputs, const uint16_t* factors, size_t bytes) {
+  GfTiledMultiplyAdd(Ssse3Region, src, inputs, dst, outputs, factors, bytes);
+}
+
+void Avx2MultiplyAdd(const unsigned char* const* src, size_t inputs, unsigned char* const* dst,
+                     size_t outputs, const uint16_t* factors, size_t bytes) {
+  GfTiledMultiplyAdd(Avx2Region, src, inputs, dst, outputs, factors, bytes);
+}
+
+constexpr GfPath kPaths[] = {{"avx2", Avx2MultiplyAdd}, {"ssse3", Ssse3MultiplyAdd}};
+
+// The state the system saves for each thread: bits 1 and 2 for the XMM and YMM registers.
+__attribute__((target("xsave"))) uint64_t SavedRegisterState() {
+  return _xgetbv(0);
+}
+
+bool HasAvx2(unsigned cpuid1Ecx) {
+  if ((cpuid1Ecx & bit_OSXSAVE) == 0 || (cpuid1Ecx & bit_AVX) == 0) return false;
+  if ((SavedRegisterState() & 6) != 6) return false;
+  unsigned eax, ebx, ecx, edx;
+  return __get_cpuid_count(7, 0, &eax, &ebx, &ecx, &edx) && (ebx & bit_AVX2) != 0;
+}
+
+}  // namespace
+
+std::span<const GfPath> GfVectorPaths() {
+  unsigned eax, ebx, ecx, edx;
+  if (!__get_cpuid(1, &eax, &ebx, &ecx, &edx) || (ecx & bit_SSSE3) == 0) return {};
+  return std::span(kPaths).subspan(HasAvx2(ecx) ? 0 : 1);
+}

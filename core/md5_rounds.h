@@ -1,0 +1,68 @@
+// What core/md5.cc shares with the per-processor files: the 64 steps of MD5's compression,
+// written once for any type with the operators of a 32-bit unsigned number (uint32_t for one
+// stream, or a vector of 32-bit lanes, GCC's vector extension, for several streams side by
+// side), and the list of vector paths.
+#pragma once
+
+#include <cstdint>
+#include <span>
+
+#include "core/md5.h"
+
+// The vector paths this CPU can run, widest first; none on processors other than x86. Asks
+// the CPU on every call; core/md5.cc asks once.
+std::span<const Md5LanePath> Md5VectorLanePaths();
+
+// The constants of the steps: the integer part of 2^32 * |sin(i + 1)|.
+inline constexpr uint32_t kMd5StepConstants[64] = {
+    0xd76aa478, 0xe8c7b756, 0x242070db, 0xc1bdceee, 0xf57c0faf, 0x4787c62a, 0xa8304613, 0xfd469501,
+    0x698098d8, 0x8b44f7af, 0xffff5bb1, 0x895cd7be, 0x6b901122, 0xfd987193, 0xa679438e, 0x49b40821,
+    0xf61e2562, 0xc040b340, 0x265e5a51, 0xe9b6c7aa, 0xd62f105d, 0x02441453, 0xd8a1e681, 0xe7d3fbc8,
+    0x21e1cde6, 0xc33707d6, 0xf4d50d87, 0x455a14ed, 0xa9e3e905, 0xfcefa3f8, 0x676f02d9, 0x8d2a4c8a,
+    0xfffa3942, 0x8771f681, 0x6d9d6122, 0xfde5380c, 0xa4beea44, 0x4bdecfa9, 0xf6bb4b60, 0xbebfbc70,
+    0x289b7ec6, 0xeaa127fa, 0xd4ef3085, 0x04881d05, 0xd9d4d039, 0xe6db99e5, 0x1fa27cf8, 0xc4ac5665,
+    0xf4292244, 0x432aff97, 0xab9423a7, 0xfc93a039, 0x655b59c3, 0x8f0ccc92, 0xffeff47d, 0x85845dd1,
+    0x6fa87e4f, 0xfe2ce6e0, 0xa3014314, 0x4e0811a1, 0xf7537e82, 0xbd3af235, 0x2ad7d2bb, 0xeb86d391};
+
+// The left rotations of the steps: four per round, used in turn.
+inline constexpr int kMd5Rotations[4][4] = {
+    {7, 12, 17, 22}, {5, 9, 14, 20}, {4, 11, 16, 23}, {6, 10, 15, 21}};
+
+// Runs the 64 steps over the 16 message words of one block and adds the result to `state`.
+// Unrolled whole, every index, constant and rotation is known to the compiler, and the four
+// working variables change names instead of places. A step waits on the one before it, so
+// what does not depend on b (the new value of the step before) is added up first, aside: only
+// the mixing of b, one addition, the rotation and the addition of b are left in the chain.
+template <typename Word>
+[[gnu::always_inline]] inline void Md5Steps(Word state[4], const Word words[16]) {
+  Word a = state[0], b = state[1], c = state[2], d = state[3];
+#pragma GCC unroll 64
+  for (int i = 0; i < 64; ++i) {
+    Word aside, mixed;
+    if (i < 16) {
+      aside = a + words[i] + kMd5StepConstants[i];
+      mixed = d ^ (b & (c ^ d));  // b ? c : d
+    } else if (i < 32) {
+      // d ? b : c, whose two halves have no bit in common and so can be added.
+      aside = a + words[(5 * i + 1) % 16] + kMd5StepConstants[i] + (c & ~d);
+      mixed = b & d;
+    } else if (i < 48) {
+      aside = a + words[(3 * i + 5) % 16] + kMd5StepConstants[i];
+      mixed = b ^ (c ^ d);
+    } else {
+      aside = a + words[(7 * i) % 16] + kMd5StepConstants[i];
+      mixed = c ^ (b | ~d);
+    }
+    const Word sum = aside + mixed;
+    const int rotation = kMd5Rotations[i / 16][i % 4];
+    const Word rotated = (sum << rotation) | (sum >> (32 - rotation));
+    a = d;
+    d = c;
+    c = b;
+    b = b + rotated;
+  }
+  state[0] += a;
+  state[1] += b;
+  state[2] += c;
+  state[3] += d;
+}
