@@ -9,6 +9,21 @@
 
 namespace {
 
+// dst ^= the 32 bytes of first and second, or the 64 bytes.
+inline void XorInto128(unsigned char* dst, __m128i first, __m128i second) {
+  __m128i* out = reinterpret_cast<__m128i*>(dst);
+  _mm_storeu_si128(out, _mm_xor_si128(_mm_loadu_si128(out), first));
+  _mm_storeu_si128(out + 1, _mm_xor_si128(_mm_loadu_si128(out + 1), second));
+}
+
+__attribute__((target("avx2"), always_inline)) inline void XorInto256(unsigned char* dst,
+                                                                      __m256i first,
+                                                                      __m256i second) {
+  __m256i* out = reinterpret_cast<__m256i*>(dst);
+  _mm256_storeu_si256(out, _mm256_xor_si256(_mm256_loadu_si256(out), first));
+  _mm256_storeu_si256(out + 1, _mm256_xor_si256(_mm256_loadu_si256(out + 1), second));
+}
+
 // The shuffle looks up bytes, so the words are taken apart first: the low bytes of 16 words in
 // one register and their high bytes in another (packus keeps the order within each 128-bit
 // half), the four 4-bit parts looked up in both halves of the tables, and the low and high
@@ -20,33 +35,30 @@ __attribute__((target("ssse3"))) void Ssse3Region(unsigned char* dst, const unsi
   alignas(16) unsigned char bytesOf[8][16];
   GfNibbleTables(factor, bytesOf);
   __m128i table[8];
+#pragma GCC unroll 8
   for (int k = 0; k < 8; ++k) table[k] = _mm_load_si128(reinterpret_cast<__m128i*>(bytesOf[k]));
+  for (; factor == 1 && bytes >= 32; bytes -= 32, src += 32, dst += 32) {
+    XorInto128(dst, _mm_loadu_si128(reinterpret_cast<const __m128i*>(src)),
+               _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + 16)));
+  }
   for (; bytes >= 32; bytes -= 32, src += 32, dst += 32) {
     const __m128i first = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src));
     const __m128i second = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + 16));
-    __m128i product0, product1;
-    if (factor == 1) {
-      product0 = first;
-      product1 = second;
-    } else {
-      const __m128i low =
-          _mm_packus_epi16(_mm_and_si128(first, lowBytes), _mm_and_si128(second, lowBytes));
-      const __m128i high = _mm_packus_epi16(_mm_srli_epi16(first, 8), _mm_srli_epi16(second, 8));
-      const __m128i part[4] = {
-          _mm_and_si128(low, lowNibbles), _mm_and_si128(_mm_srli_epi16(low, 4), lowNibbles),
-          _mm_and_si128(high, lowNibbles), _mm_and_si128(_mm_srli_epi16(high, 4), lowNibbles)};
-      __m128i productLow = _mm_shuffle_epi8(table[0], part[0]);
-      __m128i productHigh = _mm_shuffle_epi8(table[1], part[0]);
-      for (int k = 1; k < 4; ++k) {
-        productLow = _mm_xor_si128(productLow, _mm_shuffle_epi8(table[2 * k], part[k]));
-        productHigh = _mm_xor_si128(productHigh, _mm_shuffle_epi8(table[2 * k + 1], part[k]));
-      }
-      product0 = _mm_unpacklo_epi8(productLow, productHigh);
-      product1 = _mm_unpackhi_epi8(productLow, productHigh);
+    const __m128i low =
+        _mm_packus_epi16(_mm_and_si128(first, lowBytes), _mm_and_si128(second, lowBytes));
+    const __m128i high = _mm_packus_epi16(_mm_srli_epi16(first, 8), _mm_srli_epi16(second, 8));
+    const __m128i part[4] = {
+        _mm_and_si128(low, lowNibbles), _mm_and_si128(_mm_srli_epi16(low, 4), lowNibbles),
+        _mm_and_si128(high, lowNibbles), _mm_and_si128(_mm_srli_epi16(high, 4), lowNibbles)};
+    __m128i productLow = _mm_shuffle_epi8(table[0], part[0]);
+    __m128i productHigh = _mm_shuffle_epi8(table[1], part[0]);
+#pragma GCC unroll 4
+    for (int k = 1; k < 4; ++k) {
+      productLow = _mm_xor_si128(productLow, _mm_shuffle_epi8(table[2 * k], part[k]));
+      productHigh = _mm_xor_si128(productHigh, _mm_shuffle_epi8(table[2 * k + 1], part[k]));
     }
-    __m128i* out = reinterpret_cast<__m128i*>(dst);
-    _mm_storeu_si128(out, _mm_xor_si128(_mm_loadu_si128(out), product0));
-    _mm_storeu_si128(out + 1, _mm_xor_si128(_mm_loadu_si128(out + 1), product1));
+    XorInto128(dst, _mm_unpacklo_epi8(productLow, productHigh),
+               _mm_unpackhi_epi8(productLow, productHigh));
   }
   if (bytes > 0) GfPortableRegion(dst, src, factor, bytes);
 }
@@ -60,37 +72,34 @@ __attribute__((target("avx2"))) void Avx2Region(unsigned char* dst, const unsign
   alignas(16) unsigned char bytesOf[8][16];
   GfNibbleTables(factor, bytesOf);
   __m256i table[8];
+#pragma GCC unroll 8
   for (int k = 0; k < 8; ++k) {
     table[k] = _mm256_broadcastsi128_si256(_mm_load_si128(reinterpret_cast<__m128i*>(bytesOf[k])));
+  }
+  for (; factor == 1 && bytes >= 64; bytes -= 64, src += 64, dst += 64) {
+    XorInto256(dst, _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src)),
+               _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + 32)));
   }
   for (; bytes >= 64; bytes -= 64, src += 64, dst += 64) {
     const __m256i first = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src));
     const __m256i second = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + 32));
-    __m256i product0, product1;
-    if (factor == 1) {
-      product0 = first;
-      product1 = second;
-    } else {
-      const __m256i low = _mm256_packus_epi16(_mm256_and_si256(first, lowBytes),
-                                              _mm256_and_si256(second, lowBytes));
-      const __m256i high =
-          _mm256_packus_epi16(_mm256_srli_epi16(first, 8), _mm256_srli_epi16(second, 8));
-      const __m256i part[4] = {_mm256_and_si256(low, lowNibbles),
-                               _mm256_and_si256(_mm256_srli_epi16(low, 4), lowNibbles),
-                               _mm256_and_si256(high, lowNibbles),
-                               _mm256_and_si256(_mm256_srli_epi16(high, 4), lowNibbles)};
-      __m256i productLow = _mm256_shuffle_epi8(table[0], part[0]);
-      __m256i productHigh = _mm256_shuffle_epi8(table[1], part[0]);
-      for (int k = 1; k < 4; ++k) {
-        productLow = _mm256_xor_si256(productLow, _mm256_shuffle_epi8(table[2 * k], part[k]));
-        productHigh = _mm256_xor_si256(productHigh, _mm256_shuffle_epi8(table[2 * k + 1], part[k]));
-      }
-      product0 = _mm256_unpacklo_epi8(productLow, productHigh);
-      product1 = _mm256_unpackhi_epi8(productLow, productHigh);
+    const __m256i low =
+        _mm256_packus_epi16(_mm256_and_si256(first, lowBytes), _mm256_and_si256(second, lowBytes));
+    const __m256i high =
+        _mm256_packus_epi16(_mm256_srli_epi16(first, 8), _mm256_srli_epi16(second, 8));
+    const __m256i part[4] = {_mm256_and_si256(low, lowNibbles),
+                             _mm256_and_si256(_mm256_srli_epi16(low, 4), lowNibbles),
+                             _mm256_and_si256(high, lowNibbles),
+                             _mm256_and_si256(_mm256_srli_epi16(high, 4), lowNibbles)};
+    __m256i productLow = _mm256_shuffle_epi8(table[0], part[0]);
+    __m256i productHigh = _mm256_shuffle_epi8(table[1], part[0]);
+#pragma GCC unroll 4
+    for (int k = 1; k < 4; ++k) {
+      productLow = _mm256_xor_si256(productLow, _mm256_shuffle_epi8(table[2 * k], part[k]));
+      productHigh = _mm256_xor_si256(productHigh, _mm256_shuffle_epi8(table[2 * k + 1], part[k]));
     }
-    __m256i* out = reinterpret_cast<__m256i*>(dst);
-    _mm256_storeu_si256(out, _mm256_xor_si256(_mm256_loadu_si256(out), product0));
-    _mm256_storeu_si256(out + 1, _mm256_xor_si256(_mm256_loadu_si256(out + 1), product1));
+    XorInto256(dst, _mm256_unpacklo_epi8(productLow, productHigh),
+               _mm256_unpackhi_epi8(productLow, productHigh));
   }
   if (bytes > 0) Ssse3Region(dst, src, factor, bytes);
 }
