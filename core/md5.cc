@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 
 #include "core/md5_rounds.h"
 
@@ -32,13 +33,15 @@ void PortableLaneBlocks(Md5* const* hashes, const unsigned char* const* blocks, 
 }
 
 struct PathList {
-  Md5LanePath paths[5];
+  Md5LanePath paths[8];
   size_t count;
 };
 
 PathList ListPaths() {
   PathList list{};
-  for (const Md5LanePath& path : Md5VectorLanePaths()) list.paths[list.count++] = path;
+  for (const Md5LanePath& path : Md5VectorLanePaths()) {
+    if (list.count + 1 < std::size(list.paths)) list.paths[list.count++] = path;
+  }
   list.paths[list.count++] = {"portable", 1, PortableLaneBlocks};
   return list;
 }
