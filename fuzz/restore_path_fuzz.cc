@@ -34,10 +34,11 @@ struct Loud<Result (*)(Args...)> {
 // Every operation of the platform, once.
 // clang-format off
 #define FILECUT_ALL_OPS(X)                                                                  \
-  X(openForRead) X(createNew) X(lookUpName) X(isReadOnly) X(queryFileSize) X(readBlock)    \
-  X(writeBlock) X(closeFile) X(moveOver) X(removeFile) X(mayBeHeld) X(nameTaken)            \
-  X(freeSpace) X(listFolder) X(flushFile) X(startHelper) X(endHelper) X(tickCount) X(sleep) \
-  X(lastError) X(errorText) X(allocBlock) X(freeBlock)
+  X(openForRead) X(createNew) X(lookUpName) X(isReadOnly) X(queryFileSize) X(queryFileState) \
+  X(rewindFile) X(readBlock) X(writeBlock) X(closeFile) X(moveOver) X(removeFile)             \
+  X(removeUnheld) X(canReplace) X(mayBeHeld) X(nameTaken) X(freeSpace) X(listFolder)          \
+  X(flushFile) X(startHelper) X(endHelper) X(tickCount) X(sleep) X(lastError) X(errorText)    \
+  X(allocBlock) X(freeBlock)
 // clang-format on
 
 PlatformOps LoudPlatformOps() {
@@ -96,6 +97,9 @@ bool FakeFreeSpace(const char*, uint64_t* bytes) {
 bool FakeReadOnly(const char*) {
   return false;
 }
+bool FakeCanReplace(const char*) {
+  return true;
+}
 bool FakeList(const char*, bool (*)(void*, const char*), void*) {
   return true;  // no later piece
 }
@@ -120,6 +124,7 @@ void InstallFakeFileSystem() {
   ops.flushFile = FakeFlush;
   ops.listFolder = FakeList;
   ops.isReadOnly = FakeReadOnly;
+  ops.canReplace = FakeCanReplace;
   SetPlatformOps(ops);
 }
 

@@ -2,6 +2,9 @@
 // over them, once for both systems.
 #include "platform/platform.h"
 
+#include <cstdarg>
+#include <vector>
+
 #include "platform/file_path.h"
 
 namespace {
@@ -63,6 +66,12 @@ bool IsReadOnly(const char* path) {
 bool QueryFileSize(FileHandle file, uint64_t* size) {
   return Ops().queryFileSize(file, size);
 }
+bool QueryFileState(FileHandle file, FileState* state) {
+  return Ops().queryFileState(file, state);
+}
+bool RewindFile(FileHandle file) {
+  return Ops().rewindFile(file);
+}
 bool ReadBlock(FileHandle file, void* buffer, uint32_t count) {
   return Ops().readBlock(file, buffer, count);
 }
@@ -71,6 +80,9 @@ bool WriteBlock(FileHandle file, const void* buffer, uint32_t count) {
 }
 void CloseFile(FileHandle file) {
   Ops().closeFile(file);
+}
+bool NameTaken(uint32_t error, const char* path) {
+  return Ops().nameTaken(error, path);
 }
 bool FlushFile(FileHandle file) {
   return Ops().flushFile(file);
@@ -105,6 +117,10 @@ bool RemoveFile(const char* path) {
   return RetryWhileHeld(path, [&] { return Ops().removeFile(path); });
 }
 
+bool CanReplace(const char* path) {
+  return RetryWhileHeld(path, [&] { return Ops().canReplace(path); });
+}
+
 // The name is the path with three more bytes, so it lies in the same folder whatever the code
 // page. It never ends in a hyphen and digits, so it is never taken for a piece.
 FileHandle CreateTempBeside(const char* path, std::string* name) {
@@ -120,9 +136,43 @@ FileHandle CreateTempBeside(const char* path, std::string* name) {
       *name = candidate;
       return file;
     }
-    if (!Ops().nameTaken(Ops().lastError())) return kNoFile;
+    if (!Ops().nameTaken(Ops().lastError(), candidate.c_str())) return kNoFile;
   }
   return kNoFile;
+}
+
+namespace {
+
+// The names of a folder that a killed restore of the file named `output` may have left.
+struct LeftTemps {
+  std::string output;
+  std::vector<std::string> suffixes;  // "~HH" of each
+};
+
+// A name of the shape CreateTempBeside gives beside the output: its name, its ASCII letters in
+// either case, then "~" and two of the hexadecimal digits written there.
+bool CollectLeftTemp(void* data, const char* name) {
+  auto* temps = static_cast<LeftTemps*>(data);
+  const std::string& output = temps->output;
+  const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
+  const auto hex = [](char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F'); };
+  size_t at = 0;
+  while (at < output.size() && name[at] != '\0' && lower(name[at]) == lower(output[at])) ++at;
+  if (at == output.size() && name[at] == '~' && hex(name[at + 1]) && hex(name[at + 2]) &&
+      name[at + 3] == '\0') {
+    temps->suffixes.emplace_back(name + at);
+  }
+  return true;
+}
+
+}  // namespace
+
+void RemoveLeftTemps(const char* path) {
+  LeftTemps temps = {FilePath(path).BaseName(), {}};
+  if (temps.output.empty() || !ListBeside(path, CollectLeftTemp, &temps)) return;
+  for (const std::string& suffix : temps.suffixes) {
+    Ops().removeUnheld(FilePath(path).AddSuffix(suffix).c_str());
+  }
 }
 
 bool FreeSpaceBeside(const char* path, uint64_t* bytes) {
@@ -131,4 +181,103 @@ bool FreeSpaceBeside(const char* path, uint64_t* bytes) {
 
 bool ListBeside(const char* path, bool (*visit)(void* data, const char* name), void* data) {
   return Ops().listFolder(FolderBeside(path).c_str(), visit, data);
+}
+
+void UpperCaseAscii(char* text) {
+  for (char* c = text; *c; ++c) {
+    if (*c >= 'a' && *c <= 'z') *c = static_cast<char>(*c - 'a' + 'A');
+  }
+}
+
+namespace {
+
+// The text being formatted: bytes past the room are counted, not written.
+struct Formatted {
+  char* out;
+  size_t size;
+  size_t length;
+};
+
+void Put(Formatted* text, char c) {
+  if (text->length < text->size) text->out[text->length] = c;
+  ++text->length;
+}
+
+// A number's sign and digits, padded to `width` with zeros after the sign or spaces before it.
+void PutNumber(Formatted* text, bool negative, uint64_t magnitude, size_t width, bool zeros) {
+  char digits[20];
+  size_t count = 0;
+  do {
+    digits[count++] = static_cast<char>('0' + magnitude % 10);
+    magnitude /= 10;
+  } while (magnitude > 0);
+  const size_t used = count + (negative ? 1 : 0);
+  if (!zeros) {
+    for (size_t pad = used; pad < width; ++pad) Put(text, ' ');
+  }
+  if (negative) Put(text, '-');
+  if (zeros) {
+    for (size_t pad = used; pad < width; ++pad) Put(text, '0');
+  }
+  while (count > 0) Put(text, digits[--count]);
+}
+
+// The magnitude of a signed value, INT_MIN and LONG_MIN included.
+template <typename Signed>
+uint64_t Magnitude(Signed value) {
+  return value < 0 ? uint64_t{0} - static_cast<uint64_t>(static_cast<int64_t>(value))
+                   : static_cast<uint64_t>(value);
+}
+
+// Formats one conversion at `*format` (just after its "%"), moving past it. False for a
+// conversion that is not one of the few.
+bool PutConversion(Formatted* text, const char** format, va_list* args) {
+  const char* f = *format;
+  if (*f == '%') {
+    Put(text, '%');
+    *format = f + 1;
+    return true;
+  }
+  const bool zeros = *f == '0';
+  size_t width = 0;
+  while (*f >= '0' && *f <= '9') width = width * 10 + static_cast<size_t>(*f++ - '0');
+  const bool isLong = *f == 'l';
+  if (isLong) ++f;
+  const char conversion = *f;
+  *format = f + 1;
+  if (conversion == 'd') {
+    const long value = isLong ? va_arg(*args, long) : va_arg(*args, int);
+    PutNumber(text, value < 0, Magnitude(value), width, zeros);
+  } else if (conversion == 'u') {
+    const unsigned long value = isLong ? va_arg(*args, unsigned long) : va_arg(*args, unsigned);
+    PutNumber(text, false, value, width, zeros);
+  } else if (conversion == 's' && !zeros && width == 0 && !isLong) {
+    for (const char* c = va_arg(*args, const char*); *c; ++c) Put(text, *c);
+  } else {
+    return false;
+  }
+  return width < 100;
+}
+
+}  // namespace
+
+// The program's own formatter rather than the system's printf or wsprintf, whose conversions
+// differ (wsprintf knows no %llu, %zu or %f): a format gives the same text on both systems, and
+// one that the program does not know gives none.
+int FormatText(char* out, size_t size, const char* format, ...) {
+  Formatted text = {out, size, 0};
+  va_list args;
+  va_start(args, format);
+  bool ok = true;
+  while (ok && *format) {
+    const char c = *format++;
+    ok = c != '%' ? (Put(&text, c), true) : PutConversion(&text, &format, &args);
+  }
+  va_end(args);
+  if (!ok || text.length >= size) {
+    if (size > 0) out[0] = '\0';
+    return -1;
+  }
+  out[text.length] = '\0';
+  return static_cast<int>(text.length);
 }

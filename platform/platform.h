@@ -30,12 +30,22 @@ constexpr size_t kMaxPathText = 3 * 32767;
 // to look, a network share that did not answer): the name may well exist.
 enum class NameLookup { kMissing, kFound, kUnknown };
 
+// What one reading of an open file tells of it: its whole size, and the time of its last write
+// in the system's own unit (Windows: 100 ns since 1601; POSIX: nanoseconds since 1970). Two
+// readings of one file that differ mean it was written between them.
+struct FileState {
+  uint64_t size = 0;
+  uint64_t writeTime = 0;
+  bool operator==(const FileState&) const = default;
+};
+
 struct PlatformOps {
   // Opens an existing regular file for reading, letting others read and write it meanwhile.
   // Returns kNoFile when the name does not exist, is a folder, or cannot be opened.
   FileHandle (*openForRead)(const char* path);
-  // Creates a new, empty file for writing, with no sharing while it is open, only where no file
-  // or folder of that name exists: whatever has the name is never opened or changed. Returns
+  // Creates a new, empty file for writing, with no sharing while it is open (POSIX, which has no
+  // sharing modes: an advisory lock, flock, held until it is closed), only where no file or
+  // folder of that name exists: whatever has the name is never opened or changed. Returns
   // kNoFile on failure, with "file exists" (Windows: ERROR_FILE_EXISTS; POSIX: EEXIST) where
   // the name is taken.
   FileHandle (*createNew)(const char* path);
@@ -50,6 +60,12 @@ struct PlatformOps {
   bool (*isReadOnly)(const char* path);
   // Stores the file's whole 64-bit size. Returns false when the size is unknown.
   bool (*queryFileSize)(FileHandle file, uint64_t* size);
+  // Stores the size and the last-write time of an open file, asked of the open file itself
+  // (Windows: GetFileInformationByHandle; POSIX: fstat), so that they are the file's that was
+  // opened whatever has its name now. Returns false when they are unknown.
+  bool (*queryFileState)(FileHandle file, FileState* state);
+  // Moves the file's position back to its first byte. Returns false when it cannot.
+  bool (*rewindFile)(FileHandle file);
   // Reads exactly `count` bytes from the current position. Returns true when all of them arrived;
   // false on an error or when the file ended first (a short read is a failure).
   bool (*readBlock)(FileHandle file, void* buffer, uint32_t count);
@@ -62,17 +78,29 @@ struct PlatformOps {
   // returns once the new name is on the disk. Both names are in one folder. Returns false with
   // both files as they were.
   bool (*moveOver)(const char* from, const char* to);
-  // Deletes a file. Returns true when it is gone.
+  // Deletes a file. Returns true when it is gone, also when no file of that name existed
+  // (Windows: file or path not found; POSIX: ENOENT, ENOTDIR).
   bool (*removeFile)(const char* path);
+  // Deletes a file as removeFile does, but only one that no program holds open: on Windows one
+  // not open without delete sharing, on POSIX one whose advisory lock is free (createNew's files
+  // hold it while they are open). Never waits; returns false for a file held so.
+  bool (*removeUnheld)(const char* path);
+  // Whether a rename could put another file in the place of `path` now: true where no file or
+  // folder of that name exists, or a file does that no other program holds open against it
+  // (Windows: opened without delete sharing; never on POSIX). False, with the error code set, for
+  // a folder (Windows: access denied, as the rename would say; POSIX: EISDIR), for a file held
+  // so (Windows: a sharing violation), and where the name cannot be asked about.
+  bool (*canReplace)(const char* path);
   // Whether a call that failed with `error` on the file `path` may have met another program
   // that holds the file open for a moment (a virus scanner, an indexer), which a wait may end:
   // on Windows a sharing or lock violation, or "access denied" on a file that is neither a folder
   // nor read-only; never on POSIX. Leaves the error code of the last failure as it was.
   bool (*mayBeHeld)(uint32_t error, const char* path);
-  // Whether createNew failed with `error` because the name is taken: a file or folder of that
-  // name exists (Windows: also "access denied" for a folder, or a sharing violation for a file
-  // still being deleted).
-  bool (*nameTaken)(uint32_t error);
+  // Whether createNew failed with `error` on `path` because the name is taken: a file or folder
+  // of that name exists (Windows: "file exists", or "access denied" or a sharing violation where
+  // the name is not found missing: a folder, or a file still being deleted; a read-only folder
+  // answers "access denied" too). Leaves the error code of the last failure as it was.
+  bool (*nameTaken)(uint32_t error, const char* path);
   // Stores the bytes that this process may still write in the folder `folder`. Returns false
   // when that is unknown.
   bool (*freeSpace)(const char* folder, uint64_t* bytes);
@@ -120,9 +148,12 @@ FileHandle CreateNew(const char* path);
 NameLookup LookUpName(const char* path, uint64_t* size);
 bool IsReadOnly(const char* path);
 bool QueryFileSize(FileHandle file, uint64_t* size);
+bool QueryFileState(FileHandle file, FileState* state);
+bool RewindFile(FileHandle file);
 bool ReadBlock(FileHandle file, void* buffer, uint32_t count);
 bool WriteBlock(FileHandle file, const void* buffer, uint32_t count);
 void CloseFile(FileHandle file);
+bool NameTaken(uint32_t error, const char* path);
 bool FlushFile(FileHandle file);
 Helper* StartHelper();
 void EndHelper(Helper* helper);
@@ -140,26 +171,42 @@ void FreeBlock(void* block);
 // a missing folder) fails at once. A failure leaves the error code of the last attempt.
 bool MoveOver(const char* from, const char* to);
 // Deletes a file, waiting like MoveOver for a brief hold by another program and only for that.
+// A name that does not exist counts as removed.
 bool RemoveFile(const char* path);
+// Whether a rename could put another file in the place of `path` (canReplace), waiting like
+// MoveOver for a brief hold. A failure leaves the error code of the last attempt.
+bool CanReplace(const char* path);
+
 // Creates a new, empty file beside `path`, in the same folder, named `path` followed by "~"
 // and two hexadecimal digits (never the shape "<name>-<digits>" of a piece), and opens it for
 // writing without sharing. A name already in use is never opened or changed: the next one is
 // tried, up to 256. Stores the name in `name`. Returns kNoFile on failure.
 FileHandle CreateTempBeside(const char* path, std::string* name);
+// Removes the temporary files that restores of `path` left when they were killed: names of
+// the shape CreateTempBeside gives beside it (its last component in any case of its ASCII
+// letters, "~" and two of the hexadecimal digits it writes), found in one listing of the folder,
+// each removed only where no program holds it open (a restore at work holds its own). What
+// cannot be listed or removed stays.
+void RemoveLeftTemps(const char* path);
 // The free space and the names of the folder that holds the file `path` (a name with or
 // without a folder part, which need not exist), as freeSpace and listFolder give them.
 bool FreeSpaceBeside(const char* path, uint64_t* bytes);
 bool ListBeside(const char* path, bool (*visit)(void* data, const char* name), void* data);
 
-// Plain helpers with the system's own rules, which no test replaces.
+// Plain helpers of the program's own, the same on both systems, which no test replaces.
 
-// Upper-cases the ASCII letters of a NUL-terminated text in place (CharUpperA on Windows).
+// Upper-cases the ASCII letters of a NUL-terminated text in place, and nothing else, whatever
+// the locale.
 void UpperCaseAscii(char* text);
-// printf-style formatting of integers and texts into `out`, which holds `size` bytes (wsprintfA
-// on Windows). Returns the length written, or -1 (with `out` emptied) when the result does not
-// fit.
+// Formats into `out`, which holds `size` bytes, with the few conversions of printf the program
+// uses: %d, %u, %ld, %lu (a width before them, with a 0 for leading zeros: %02d, %03d), %s and
+// %%. Returns the length written, or -1 (with `out` emptied) when the result does not fit or the
+// format asks for another conversion. The compiler checks the arguments as for the C
+// standard's printf (MinGW's "printf" would be Microsoft's, which knows other conversions).
 int FormatText(char* out, size_t size, const char* format, ...)
-#if defined(__GNUC__)
+#if defined(__MINGW32__)
+    __attribute__((format(gnu_printf, 3, 4)))
+#elif defined(__GNUC__)
     __attribute__((format(printf, 3, 4)))
 #endif
     ;

@@ -5,14 +5,13 @@
 #include <fcntl.h>
 #include <pthread.h>
 #include <semaphore.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <time.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdarg>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -41,9 +40,13 @@ FileHandle PosixOpenForRead(const char* path) {
   return fd;
 }
 
+// The lock stands in for Windows' sharing mode "none" where the program itself asks: a file
+// it has open for writing is not removed as a leftover (PosixRemoveUnheld).
 FileHandle PosixCreateNew(const char* path) {
   int fd = open(path, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-  return fd < 0 ? kNoFile : fd;
+  if (fd < 0) return kNoFile;
+  flock(fd, LOCK_EX | LOCK_NB);  // a file system without locks holds the file all the same
+  return fd;
 }
 
 // Whether the error of a failed look-up says that the name does not exist, as opposed to
@@ -72,6 +75,19 @@ bool PosixQueryFileSize(FileHandle file, uint64_t* size) {
   if (fstat(AsFd(file), &info) != 0 || info.st_size < 0) return false;
   *size = static_cast<uint64_t>(info.st_size);
   return true;
+}
+
+bool PosixQueryFileState(FileHandle file, FileState* state) {
+  struct stat info;
+  if (fstat(AsFd(file), &info) != 0 || info.st_size < 0) return false;
+  state->size = static_cast<uint64_t>(info.st_size);
+  state->writeTime = static_cast<uint64_t>(info.st_mtim.tv_sec) * 1000000000u +
+                     static_cast<uint64_t>(info.st_mtim.tv_nsec);
+  return true;
+}
+
+bool PosixRewindFile(FileHandle file) {
+  return lseek(AsFd(file), 0, SEEK_SET) == 0;
 }
 
 // read() and write() may move fewer bytes than asked even on regular files (signals, the
@@ -138,7 +154,7 @@ bool PosixMayBeHeld(uint32_t, const char*) {
   return false;
 }
 
-bool PosixNameTaken(uint32_t error) {
+bool PosixNameTaken(uint32_t error, const char*) {
   return error == EEXIST;
 }
 
@@ -168,7 +184,28 @@ bool PosixMoveOver(const char* from, const char* to) {
 }
 
 bool PosixRemoveFile(const char* path) {
-  return unlink(path) == 0;
+  return unlink(path) == 0 || NoSuchName(errno);
+}
+
+// The lock is taken before the name goes, so a file that a program of ours opens meanwhile is
+// not removed under it; it is let go once the name has gone.
+bool PosixRemoveUnheld(const char* path) {
+  const int fd = open(path, O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
+  if (fd < 0) return NoSuchName(errno);
+  const bool unlocked = flock(fd, LOCK_EX | LOCK_NB) == 0;
+  const int error = errno;
+  const bool removed = unlocked && PosixRemoveFile(path);
+  close(fd);
+  if (!unlocked) errno = error;
+  return removed;
+}
+
+bool PosixCanReplace(const char* path) {
+  struct stat info;
+  if (stat(path, &info) != 0) return NoSuchName(errno);
+  if (!S_ISDIR(info.st_mode)) return true;
+  errno = EISDIR;
+  return false;
 }
 
 // The blocks left to unprivileged writers, as Win32 counts the bytes left to the caller.
@@ -262,11 +299,15 @@ const PlatformOps& RealPlatformOps() {
       .lookUpName = PosixLookUpName,
       .isReadOnly = PosixIsReadOnly,
       .queryFileSize = PosixQueryFileSize,
+      .queryFileState = PosixQueryFileState,
+      .rewindFile = PosixRewindFile,
       .readBlock = PosixReadBlock,
       .writeBlock = PosixWriteBlock,
       .closeFile = PosixCloseFile,
       .moveOver = PosixMoveOver,
       .removeFile = PosixRemoveFile,
+      .removeUnheld = PosixRemoveUnheld,
+      .canReplace = PosixCanReplace,
       .mayBeHeld = PosixMayBeHeld,
       .nameTaken = PosixNameTaken,
       .freeSpace = PosixFreeSpace,
@@ -282,22 +323,4 @@ const PlatformOps& RealPlatformOps() {
       .freeBlock = PosixFreeBlock,
   };
   return ops;
-}
-
-void UpperCaseAscii(char* text) {
-  for (char* c = text; *c; ++c) {
-    if (*c >= 'a' && *c <= 'z') *c = static_cast<char>(*c - 'a' + 'A');
-  }
-}
-
-int FormatText(char* out, size_t size, const char* format, ...) {
-  va_list args;
-  va_start(args, format);
-  const int length = std::vsnprintf(out, size, format, args);
-  va_end(args);
-  if (length < 0 || static_cast<size_t>(length) >= size) {
-    if (size > 0) out[0] = '\0';
-    return -1;
-  }
-  return length;
 }

@@ -4,8 +4,6 @@
 #include <process.h>
 #include <windows.h>
 
-#include <cstdarg>
-#include <cstring>
 #include <new>
 #include <string>
 
@@ -77,6 +75,21 @@ bool Win32IsReadOnly(const char* path) {
   if (!GetFileAttributesExW(name.c_str(), GetFileExInfoStandard, &data)) return false;
   return (data.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) ==
          FILE_ATTRIBUTE_READONLY;
+}
+
+bool Win32QueryFileState(FileHandle file, FileState* state) {
+  BY_HANDLE_FILE_INFORMATION info;
+  if (!GetFileInformationByHandle(AsHandle(file), &info)) return false;
+  state->size = (uint64_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow;
+  state->writeTime =
+      (uint64_t{info.ftLastWriteTime.dwHighDateTime} << 32) | info.ftLastWriteTime.dwLowDateTime;
+  return true;
+}
+
+bool Win32RewindFile(FileHandle file) {
+  LARGE_INTEGER start;
+  start.QuadPart = 0;
+  return SetFilePointerEx(AsHandle(file), start, nullptr, FILE_BEGIN) != 0;
 }
 
 bool Win32QueryFileSize(FileHandle file, uint64_t* size) {
@@ -157,11 +170,24 @@ bool Win32MayBeHeld(uint32_t error, const char* path) {
   return held;
 }
 
+// Whether the system answers that no file or folder of this name exists.
+bool NotFound(DWORD error) {
+  return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+}
+
 // A folder of that name, or a file still being deleted, answers "access denied" or a sharing
-// violation.
-bool Win32NameTaken(uint32_t error) {
-  return error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS ||
-         error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION;
+// violation; so does a folder where this process may not create files, but there the name is
+// not found.
+bool Win32NameTaken(uint32_t error, const char* path) {
+  if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS) return true;
+  if (error != ERROR_ACCESS_DENIED && error != ERROR_SHARING_VIOLATION) return false;
+  std::wstring name;
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  const bool taken = !SystemName(path, &name) ||
+                     GetFileAttributesExW(name.c_str(), GetFileExInfoStandard, &data) ||
+                     !NotFound(GetLastError());
+  SetLastError(error);
+  return taken;
 }
 
 void Win32Sleep(uint32_t ms) {
@@ -182,7 +208,34 @@ bool Win32MoveOver(const char* from, const char* to) {
 
 bool Win32RemoveFile(const char* path) {
   std::wstring name;
-  return SystemName(path, &name) && DeleteFileW(name.c_str()) != 0;
+  if (!SystemName(path, &name)) return false;
+  return DeleteFileW(name.c_str()) || NotFound(GetLastError());
+}
+
+// A file that its program holds open without delete sharing cannot be deleted meanwhile: the
+// deletion fails at once, and is not tried again.
+bool Win32RemoveUnheld(const char* path) {
+  return Win32RemoveFile(path);
+}
+
+// The rename opens its target for deletion; so does this, sharing everything, and lets go.
+bool Win32CanReplace(const char* path) {
+  std::wstring name;
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (!SystemName(path, &name)) return false;
+  if (!GetFileAttributesExW(name.c_str(), GetFileExInfoStandard, &data)) {
+    return NotFound(GetLastError());
+  }
+  if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+    SetLastError(ERROR_ACCESS_DENIED);
+    return false;
+  }
+  const HANDLE file =
+      CreateFileW(name.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  CloseHandle(file);
+  return true;
 }
 
 // Some file systems have no flush and answer "invalid function" or "not supported"; the bytes
@@ -289,11 +342,15 @@ const PlatformOps& RealPlatformOps() {
       .lookUpName = Win32LookUpName,
       .isReadOnly = Win32IsReadOnly,
       .queryFileSize = Win32QueryFileSize,
+      .queryFileState = Win32QueryFileState,
+      .rewindFile = Win32RewindFile,
       .readBlock = Win32ReadBlock,
       .writeBlock = Win32WriteBlock,
       .closeFile = Win32CloseFile,
       .moveOver = Win32MoveOver,
       .removeFile = Win32RemoveFile,
+      .removeUnheld = Win32RemoveUnheld,
+      .canReplace = Win32CanReplace,
       .mayBeHeld = Win32MayBeHeld,
       .nameTaken = Win32NameTaken,
       .freeSpace = Win32FreeSpace,
@@ -309,24 +366,4 @@ const PlatformOps& RealPlatformOps() {
       .freeBlock = Win32FreeBlock,
   };
   return ops;
-}
-
-void UpperCaseAscii(char* text) {
-  CharUpperA(text);
-}
-
-// wvsprintfA writes at most 1024 characters and knows nothing of the buffer's size, so it
-// formats into a scratch buffer of that capacity first and copies only a result that fits.
-int FormatText(char* out, size_t size, const char* format, ...) {
-  char scratch[1025];
-  va_list args;
-  va_start(args, format);
-  const int length = wvsprintfA(scratch, format, args);
-  va_end(args);
-  if (length < 0 || static_cast<size_t>(length) >= size) {
-    if (size > 0) out[0] = '\0';
-    return -1;
-  }
-  std::memcpy(out, scratch, static_cast<size_t>(length) + 1);
-  return length;
 }

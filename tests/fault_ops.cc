@@ -74,6 +74,11 @@ bool FaultQueryFileSize(FileHandle file, uint64_t* size) {
   return Real().queryFileSize(file, size);
 }
 
+bool FaultQueryFileState(FileHandle file, FileState* state) {
+  if (ShouldFail(FaultOp::kQueryFileState)) return false;
+  return Real().queryFileState(file, state);
+}
+
 bool FaultReadBlock(FileHandle file, void* buffer, uint32_t count) {
   if (ShouldFail(FaultOp::kReadBlock)) return false;
   return Real().readBlock(file, buffer, count);
@@ -139,8 +144,8 @@ bool FaultMayBeHeld(uint32_t error, const char* path) {
   return Real().mayBeHeld(error, path);
 }
 
-bool FaultNameTaken(uint32_t error) {
-  return !g_state.lastFailed && Real().nameTaken(error);
+bool FaultNameTaken(uint32_t error, const char* path) {
+  return !g_state.lastFailed && Real().nameTaken(error, path);
 }
 
 bool FaultFlushFile(FileHandle file) {
@@ -160,10 +165,10 @@ bool FaultStopCheck(void*) {
 }  // namespace
 
 const char* FaultOpName(FaultOp op) {
-  static const char* const names[] = {"openForRead", "createNew",  "lookUpName", "queryFileSize",
-                                      "readBlock",   "writeBlock", "allocBlock", "moveOver",
-                                      "removeFile",  "freeSpace",  "listFolder", "flushFile",
-                                      "startHelper", "stopCheck"};
+  static const char* const names[] = {"openForRead", "createNew",  "lookUpName",    "queryFileSize",
+                                      "readBlock",   "writeBlock", "allocBlock",    "moveOver",
+                                      "removeFile",  "freeSpace",  "listFolder",    "flushFile",
+                                      "startHelper", "stopCheck",  "queryFileState"};
   return names[static_cast<int>(op)];
 }
 
@@ -176,6 +181,7 @@ void InstallFaultOps() {
   ops.createNew = FaultCreateNew;
   ops.lookUpName = FaultLookUpName;
   ops.queryFileSize = FaultQueryFileSize;
+  ops.queryFileState = FaultQueryFileState;
   ops.readBlock = FaultReadBlock;
   ops.writeBlock = FaultWriteBlock;
   ops.closeFile = FaultCloseFile;

@@ -23,6 +23,7 @@ enum class FaultOp {
   kFlushFile,
   kStartHelper,
   kStopCheck,  // a work's question whether to stop (FaultContext): made to fail, it answers yes
+  kQueryFileState,
   kCount
 };
 

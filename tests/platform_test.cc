@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <climits>
 #include <cstring>
 #include <filesystem>
 #include <string>
@@ -91,7 +92,7 @@ TEST_F(PlatformTest, FoldersAndMissingNames) {
 #endif
   EXPECT_EQ(LookUpName(unaskable.c_str(), &size), NameLookup::kUnknown);
   EXPECT_EQ(OpenForRead("missing"), kNoFile);
-  EXPECT_FALSE(RemoveFile("missing"));
+  EXPECT_TRUE(RemoveFile("missing"));  // a name that does not exist counts as removed
 }
 
 TEST_F(PlatformTest, SizesHaveBothHalves) {
@@ -144,6 +145,47 @@ TEST_F(PlatformTest, TemporaryFilesBesideAPath) {
   // No name beside an empty path: nothing is created.
   EXPECT_EQ(CreateTempBeside("", &name), kNoFile);
   EXPECT_EQ(ListCurrentDir(), std::vector<std::string>{"sub"});
+}
+
+TEST_F(PlatformTest, WhatIsHeldOpenOrAFolderStays) {
+  // A file the program writes is held until it is closed (Windows: no sharing; POSIX: its lock):
+  // not removed as a leftover meanwhile. A folder is nothing a rename replaces.
+  const FileHandle file = CreateNew("held");
+  ASSERT_NE(file, kNoFile);
+  EXPECT_FALSE(RealPlatformOps().removeUnheld("held"));
+#ifdef _WIN32
+  EXPECT_FALSE(RealPlatformOps().canReplace("held"));  // as another program would hold it
+#endif
+  CloseFile(file);
+  EXPECT_TRUE(CanReplace("held"));
+  EXPECT_TRUE(RealPlatformOps().removeUnheld("held"));
+  EXPECT_TRUE(RealPlatformOps().removeUnheld("held"));  // gone already
+  EXPECT_TRUE(CanReplace("held"));                      // nothing in the way
+  fs::create_directory("folder");
+  EXPECT_FALSE(CanReplace("folder"));
+  EXPECT_FALSE(RealPlatformOps().removeUnheld("folder"));
+  EXPECT_TRUE(fs::is_directory("folder"));
+}
+
+TEST_F(PlatformTest, AnOpenFileTellsItsSizeAndLastWrite) {
+  WriteFileBytes("file", "abc");
+  fs::last_write_time("file", fs::last_write_time("file") - std::chrono::hours(1));
+  const FileHandle file = OpenForRead("file");
+  ASSERT_NE(file, kNoFile);
+  FileState before;
+  FileState after;
+  ASSERT_TRUE(QueryFileState(file, &before));
+  EXPECT_EQ(before.size, 3u);
+  WriteFileBytes("file", "xyz");  // the same size, written again
+  ASSERT_TRUE(QueryFileState(file, &after));
+  EXPECT_EQ(after.size, 3u);
+  EXPECT_NE(after.writeTime, before.writeTime);
+  char bytes[3];
+  ASSERT_TRUE(ReadBlock(file, bytes, 3));
+  ASSERT_TRUE(RewindFile(file));
+  ASSERT_TRUE(ReadBlock(file, bytes, 3));  // from the first byte again
+  EXPECT_EQ(std::string(bytes, 3), "xyz");
+  CloseFile(file);
 }
 
 TEST_F(PlatformTest, MoveOverAFolderFailsAndKeepsBoth) {
@@ -257,10 +299,26 @@ TEST_F(PlatformTest, FormattingNeverOverflows) {
   EXPECT_STREQ(out, "-05");
 }
 
+TEST_F(PlatformTest, FormattingIsTheSameOnBothSystems) {
+  // The conversions the program uses, and others, which give nothing rather than what one
+  // system's formatter makes of them.
+  char out[32];
+  const auto text = [&](int length) {
+    return length < 0 ? std::string("(none)") : std::string(out);
+  };
+  EXPECT_EQ(text(FormatText(out, sizeof out, "%d|%d", INT_MIN, INT_MAX)), "-2147483648|2147483647");
+  EXPECT_EQ(text(FormatText(out, sizeof out, "%lu %u%%", 4294967295ul, 37u)), "4294967295 37%");
+  EXPECT_EQ(text(FormatText(out, sizeof out, "+%03d %2d|%s", 7, 3, "")), "+007  3|");
+  EXPECT_EQ(text(FormatText(out, sizeof out, "%llu", 1ull)), "(none)");
+  EXPECT_EQ(text(FormatText(out, sizeof out, "%f", 1.0)), "(none)");
+  EXPECT_EQ(text(FormatText(out, sizeof out, "%zu", size_t{1})), "(none)");
+}
+
 TEST_F(PlatformTest, UpperCasingTouchesOnlyAsciiLetters) {
-  char text[] = "&h1f az AZ 09 _@[`{";
+  char text[] =
+      "&h1f az AZ 09 _@[`{ \xE9\xFF\x82\x81";  // and bytes of code pages, whatever the locale
   UpperCaseAscii(text);
-  EXPECT_STREQ(text, "&H1F AZ AZ 09 _@[`{");
+  EXPECT_STREQ(text, "&H1F AZ AZ 09 _@[`{ \xE9\xFF\x82\x81");
 }
 
 }  // namespace
