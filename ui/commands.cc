@@ -133,7 +133,7 @@ void RunSplitCommand() {
   std::string path;
   if (!ControlPathText(ID_PATH, &path)) {
     ShowWorkResult(NotStarted(WorkKind::kSplit, true));
-  } else if (!StartWork(WorkKind::kSplit, path, pieceSize)) {
+  } else if (!StartWork(MainWindow, WorkKind::kSplit, path, pieceSize)) {
     ShowWorkResult(NotStarted(WorkKind::kSplit, false));
   }
 }
@@ -144,7 +144,7 @@ void RunRestoreCommand() {
   FilePath base;
   if (!ControlPathText(ID_PATH, &path) || !RestoreBase(path, &base)) {
     ShowWorkResult(NotStarted(WorkKind::kRestore, true));
-  } else if (!StartWork(WorkKind::kRestore, base.value(), 0)) {
+  } else if (!StartWork(MainWindow, WorkKind::kRestore, base.value(), 0)) {
     ShowWorkResult(NotStarted(WorkKind::kRestore, false));
   }
 }

@@ -8,7 +8,6 @@
 
 #include "core/restore.h"
 #include "core/split.h"
-#include "ui/app_state.h"
 #include "ui/control_ids.h"
 #include "ui/control_text.h"
 #include "ui/input_guard.h"
@@ -22,6 +21,7 @@ namespace {
 // window's thread fills it in before the thread starts and reads the result after the thread
 // has ended; in between it is the work's, but for the stop, which the window sets.
 struct Work {
+  HWND window;  // where the work's messages go
   WorkKind kind;
   std::string path;
   uint32_t pieceSize;
@@ -41,7 +41,7 @@ void PostProgress(void* caller, uint64_t done, uint64_t total) {
   const unsigned percent = WorkPercent(done, total);
   if (percent == work->postedPercent) return;
   work->postedPercent = percent;
-  PostMessageW(MainWindow, WM_WORK_PROGRESS, work->serial, percent);
+  PostMessageW(work->window, WM_WORK_PROGRESS, work->serial, percent);
 }
 
 bool StopAsked(void* caller) {
@@ -54,7 +54,7 @@ unsigned __stdcall RunWork(void* argument) {
   work->result = work->kind == WorkKind::kSplit
                      ? SplitFile(work->path.c_str(), work->pieceSize, context)
                      : RestoreFile(work->path.c_str(), context);
-  PostMessageW(MainWindow, WM_WORK_DONE, work->serial, 0);
+  PostMessageW(work->window, WM_WORK_DONE, work->serial, 0);
   return 0;
 }
 
@@ -68,9 +68,10 @@ bool IsCurrentWork(WPARAM serial) {
   return WorkRunning() && serial == g_work->serial;
 }
 
-bool StartWork(WorkKind kind, const std::string& path, uint32_t pieceSize) {
+bool StartWork(HWND window, WorkKind kind, const std::string& path, uint32_t pieceSize) {
   if (WorkRunning()) return false;
-  g_work.reset(new (std::nothrow) Work{kind, path, pieceSize, ++g_lastSerial, {false}, 0, 0, {}});
+  g_work.reset(new (std::nothrow)
+                   Work{window, kind, path, pieceSize, ++g_lastSerial, {false}, 0, 0, {}});
   if (!g_work) return false;
   g_work->context.report = PostProgress;
   g_work->context.stopCheck = StopAsked;

@@ -1,8 +1,8 @@
 // A split or restore at work on a thread of its own, while the window's thread goes on reading
 // its messages: the window repaints, moves and answers, and the work can be stopped.
 // One work at a time. The engines run on the work's thread and only report to it; the work
-// posts what they report to the main window, and everything the window shows is done on the
-// window's thread.
+// posts what they report to the window it was started for, and everything the window shows is
+// done on the window's thread.
 #pragma once
 
 #include <windows.h>
@@ -12,7 +12,7 @@
 
 #include "core/work_context.h"
 
-// Posted by the work to the main window. wParam: the work's serial number (IsCurrentWork);
+// Posted by the work to its window. wParam: the work's serial number (IsCurrentWork);
 // lParam: the percentage done, for WM_WORK_PROGRESS.
 constexpr UINT WM_WORK_PROGRESS = WM_APP + 1;
 constexpr UINT WM_WORK_DONE = WM_APP + 2;
@@ -33,11 +33,12 @@ bool WorkRunning();
 bool IsCurrentWork(WPARAM serial);
 
 // Starts splitting `path` into pieces of `pieceSize` bytes, or restoring from the base text
-// `path`, on the work's thread. Until it ends, the controls that start or change a work are
-// disabled and deaf and the window keeps the keyboard focus itself (ui/input_guard.h), its
-// progress shows (ui/progress_view.h), and Windows is asked not to end the session
-// (ui/shutdown_block.h). Returns false, with nothing started, when no thread can be had.
-bool StartWork(WorkKind kind, const std::string& path, uint32_t pieceSize);
+// `path`, on the work's thread, which posts its progress and its end to `window`. Until it ends,
+// the controls that start or change a work are disabled and deaf and the window keeps the keyboard
+// focus itself (ui/input_guard.h), its progress shows (ui/progress_view.h), and Windows is asked
+// not to end the session (ui/shutdown_block.h). Returns false, with nothing started, when no thread
+// can be had.
+bool StartWork(HWND window, WorkKind kind, const std::string& path, uint32_t pieceSize);
 // Asks the running work to stop. It stops within one buffer's time, undoing what it made; the
 // path line says so at once (kTextStopping), and the information line shows its text from
 // before the work again.
