@@ -91,6 +91,30 @@ TEST(Md5, EveryLanePathGivesWhatOneStreamGives) {
   }
 }
 
+TEST(Md5, LanesFedInUnevenCallsAndEndedMidway) {
+  // The pieces of a set hashed as they are read: ten streams, fed by the first path in calls
+  // that leave blocks unfinished, finish them and run past them, ended between calls.
+  const std::vector<unsigned char> bytes = RandomBytes(1 << 16, 6);
+  Md5 alone[10], together[10];
+  Md5* hashes[10];
+  for (int i = 0; i < 10; ++i) {
+    Md5Begin(&alone[i]);
+    Md5Begin(&together[i]);
+    hashes[i] = &together[i];
+  }
+  size_t at = 0;
+  for (const size_t count : {3, 61, 1, 64, 200, 7, 0, 57, 4096, 63, 129}) {
+    const unsigned char* data[10];
+    for (int i = 0; i < 10; ++i) {
+      data[i] = bytes.data() + 6000 * i + at;
+      Md5Add(&alone[i], data[i], count);
+    }
+    Md5AddLanes(hashes, data, 10, count);
+    at += count;
+    for (int i = 0; i < 10; ++i) ASSERT_EQ(Hex(together[i]), Hex(alone[i])) << at << " bytes";
+  }
+}
+
 TEST(Crc32, KnownValueAndZeros) {
   EXPECT_EQ(Crc32Add(0, "123456789", 9), 0xCBF43926u);
   EXPECT_EQ(Crc32Add(Crc32Add(0, "1234", 4), "56789", 5), 0xCBF43926u);  // continued
@@ -101,9 +125,37 @@ TEST(Crc32, KnownValueAndZeros) {
   }
 }
 
+TEST(Crc32, ZerosPastFourGibibytes) {
+  // The power for 2^k zero bytes is the square of that for 2^(k-1), up to the last of them.
+  uint32_t crc = 0x9E3779B9;
+  for (int k = 1; k < 64; ++k) {
+    const uint64_t half = uint64_t{1} << (k - 1);
+    ASSERT_EQ(Crc32AddZeros(crc, 2 * half), Crc32AddZeros(Crc32AddZeros(crc, half), half)) << k;
+  }
+  // A slice of 5 GiB and 3 bytes, padded in two runs.
+  const uint64_t five = uint64_t{5} << 30;
+  EXPECT_EQ(Crc32AddZeros(crc, five + 3), Crc32AddZeros(Crc32AddZeros(crc, 3), five));
+}
+
+// The CRC of the definition, one bit at a time.
+uint32_t BitByBit(uint32_t crc, const unsigned char* bytes, size_t count) {
+  crc = ~crc;
+  for (size_t i = 0; i < count; ++i) {
+    crc ^= bytes[i];
+    for (int bit = 0; bit < 8; ++bit) crc = (crc >> 1) ^ (crc & 1 ? 0xEDB88320 : 0);
+  }
+  return ~crc;
+}
+
 TEST(Crc32, EveryPathGivesWhatTheTablesGive) {
   const std::vector<unsigned char> bytes = RandomBytes(100000, 2);
   const Crc32Path& tables = Crc32Paths().back();
+  // The tables against the definition, each of the eight on every byte value.
+  for (size_t count = 0; count < 64; ++count) {
+    ASSERT_EQ(tables.add(7, bytes.data() + 256 * count, 256 + count),
+              BitByBit(7, bytes.data() + 256 * count, 256 + count))
+        << count;
+  }
   for (const Crc32Path& path : Crc32Paths()) {
     SCOPED_TRACE(path.name);
     // Around the 16-byte blocks and the 64 bytes of one folding step.
@@ -132,6 +184,7 @@ TEST(Gf16, ProductsQuotientsPowersAndConstants) {
   // x^15 * x folds into x^12 + x^3 + x + 1.
   EXPECT_EQ(GfMultiply(0x8000, 2), 0x100B);
   EXPECT_EQ(GfMultiply(0, 0x1234), 0);
+  EXPECT_EQ(GfDivide(0, 0x1234), 0);
   EXPECT_EQ(GfPower(0, 0), 1);
   EXPECT_EQ(GfPower(0, 5), 0);
   EXPECT_EQ(GfPower(2, 65535), 1);  // the order of the group
@@ -152,6 +205,14 @@ TEST(Gf16, ProductsQuotientsPowersAndConstants) {
   }
   // The last: 2^65534, the inverse of 2.
   EXPECT_EQ(Par2InputConstant(kPar2MaxInputSlices - 1), 0x8805);
+  // And all of them, against counting the exponents one by one.
+  uint32_t exponent = 0;
+  for (uint32_t index = 0; index < kPar2MaxInputSlices; ++index) {
+    do {
+      ++exponent;
+    } while (exponent % 3 == 0 || exponent % 5 == 0 || exponent % 17 == 0 || exponent % 257 == 0);
+    ASSERT_EQ(Par2InputConstant(index), GfPower(2, exponent)) << index;
+  }
 }
 
 TEST(Gf16, EveryPathGivesTheSumsOfProducts) {
