@@ -7,7 +7,6 @@
 
 namespace {
 
-constexpr char kSuffix[] = ".sha256";
 constexpr char kHeaderStart[] = "; filecut name=\"";
 const char kHex[] = "0123456789abcdef";
 
@@ -74,14 +73,43 @@ bool ReadQuotedName(const std::string& line, size_t* at, std::string* name) {
   return false;
 }
 
+// The length of the UTF-8 character at `at`: 1 to 4, or 0 where the bytes there are none (a
+// stray continuation byte, a sequence cut short, too long a form, a surrogate, past U+10FFFF).
+size_t Utf8Length(const std::string& text, size_t at) {
+  const unsigned char lead = static_cast<unsigned char>(text[at]);
+  if (lead < 0x80) return 1;
+  size_t length = 0;
+  unsigned char low = 0x80;  // the second byte's range, narrower after some leads
+  unsigned char high = 0xBF;
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    length = 2;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    length = 3;
+    if (lead == 0xE0) low = 0xA0;
+    if (lead == 0xED) high = 0x9F;
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    length = 4;
+    if (lead == 0xF0) low = 0x90;
+    if (lead == 0xF4) high = 0x8F;
+  } else {
+    return 0;
+  }
+  if (text.size() - at < length) return 0;
+  for (size_t i = 1; i < length; ++i) {
+    const unsigned char next = static_cast<unsigned char>(text[at + i]);
+    if (next < (i == 1 ? low : 0x80) || next > (i == 1 ? high : 0xBF)) return 0;
+  }
+  return length;
+}
+
 }  // namespace
 
 FilePath ListName(const FilePath& base) {
-  return base.AddSuffix(kSuffix);
+  return base.AddSuffix(kListSuffix);
 }
 
 bool BaseOfList(const FilePath& path, FilePath* base) {
-  return path.RemoveSuffix(kSuffix, base);
+  return path.RemoveSuffix(kListSuffix, base);
 }
 
 std::string HeaderLine(const SetHeader& header) {
@@ -159,6 +187,7 @@ ListLine NextLine(WorkContext* work, ListReader* list, std::string* line) {
     if (end != std::string::npos || list->left == 0) {
       if (end == std::string::npos && list->at == list->bytes.size()) return ListLine::kEnd;
       const size_t stop = end == std::string::npos ? list->bytes.size() : end;
+      if (stop - list->at > kMaxLine) break;
       line->assign(list->bytes, list->at, stop - list->at);
       list->at = end == std::string::npos ? stop : end + 1;
       if (!line->empty() && line->back() == '\r') line->pop_back();
@@ -169,10 +198,7 @@ ListLine NextLine(WorkContext* work, ListReader* list, std::string* line) {
     // No whole line in what was read: keep the start of it and read more.
     list->bytes.erase(0, list->at);
     list->at = 0;
-    if (list->bytes.size() > kMaxLine) {
-      Fail(work, FailureKind::kListUnreadable, list->name);
-      return ListLine::kFailed;
-    }
+    if (list->bytes.size() > kMaxLine) break;
     const uint32_t chunk = list->left < kReadBytes ? static_cast<uint32_t>(list->left) : kReadBytes;
     const size_t had = list->bytes.size();
     list->bytes.resize(had + chunk);
@@ -182,4 +208,25 @@ ListLine NextLine(WorkContext* work, ListReader* list, std::string* line) {
     }
     list->left -= chunk;
   }
+  Fail(work, FailureKind::kListUnreadable, list->name);
+  return ListLine::kFailed;
+}
+
+std::string ShownName(const std::string& name) {
+  std::string shown;
+  for (size_t at = 0; at < name.size();) {
+    const size_t length = Utf8Length(name, at);
+    const unsigned char byte = static_cast<unsigned char>(name[at]);
+    if (length == 0) {
+      shown += "\xEF\xBF\xBD";  // U+FFFD
+      at += 1;
+      continue;
+    }
+    // C0 controls, DEL, and the C1 controls U+0080 to U+009F (C2 80 to C2 9F).
+    const bool control = byte < 0x20 || byte == 0x7F ||
+                         (byte == 0xC2 && static_cast<unsigned char>(name[at + 1]) < 0xA0);
+    shown += control ? std::string("?") : name.substr(at, length);
+    at += length;
+  }
+  return shown;
 }

@@ -24,6 +24,9 @@
 #include "platform/file_path.h"
 #include "platform/platform.h"
 
+// The ending of a checksum list's name, after the base of its set.
+inline constexpr char kListSuffix[] = ".sha256";
+
 // What the first line says of the set.
 struct SetHeader {
   std::string name;  // of the file that was cut, without its folder
@@ -64,10 +67,15 @@ struct ListReader {
   ~ListReader();
 };
 
+// The name of the file that was cut, from a list's first line, as it may be shown to a person:
+// UTF-8 in which a control character (below U+0020, U+007F to U+009F) is "?" and each byte that
+// is no part of a UTF-8 character is U+FFFD, so that no name breaks a line or shows nothing.
+std::string ShownName(const std::string& name);
+
 // Opens the list `name`. Returns false with the failure recorded when it cannot.
 bool OpenList(WorkContext* work, const FilePath& name, ListReader* list);
 // Stores the next line, without its line end (LF or CR LF; a byte order mark before the first
 // is skipped). kFailed, with the failure recorded, when the list cannot be read or a line is
-// longer than any this program writes.
+// longer than any this program writes (8,192 bytes).
 enum class ListLine { kLine, kEnd, kFailed };
 ListLine NextLine(WorkContext* work, ListReader* list, std::string* line);

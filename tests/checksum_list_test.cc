@@ -62,6 +62,7 @@ TEST_F(ChecksumListTest, ListsOfOtherToolsAreReadAndListsNotOfThisFormatRefused)
       {"another order", Edited(list, "53203-01\n", "53203-00\n"), false},
       {"a line more", Edited(list, "", "# comment\n"), false},
       {"short hash", Edited(list, "  53203-02", "53203-02"), false},
+      {"too long a line", Edited(list, "report.pdf", std::string(8200, 'a')), false},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
@@ -85,6 +86,22 @@ TEST_F(ChecksumListTest, NamesOfEveryKindReadBackAsWritten) {
     EXPECT_EQ(header.name, name);
     EXPECT_EQ(header.size + header.step, (1ull << 40) + 0xFFF00000u);
   }
+}
+
+TEST_F(ChecksumListTest, NamesAreShownWithoutControlsOrBrokenBytes) {
+  const std::string r = "\xEF\xBF\xBD";  // U+FFFD
+  const struct {
+    std::string name;
+    std::string shown;
+  } cases[] = {
+      {"レポート.pdf", "レポート.pdf"},
+      {"a\nb\tc\x7F\x01", "a?b?c??"},
+      {"\xC2\x85\xC2\x9F\xC2\xA0", "??\xC2\xA0"},           // C1 controls, then a no-break space
+      {"caf\xE9", "caf" + r},                               // Latin-1
+      {"\xC0\xAF\xED\xA0\x80", r + r + r + r + r},          // too long a form, a surrogate
+      {"\xF4\x90\x80\x80\xE3\x81", r + r + r + r + r + r},  // past U+10FFFF, cut short
+  };
+  for (const auto& c : cases) EXPECT_EQ(ShownName(c.name), c.shown) << c.name;
 }
 
 TEST_F(ChecksumListTest, Sha256sumAndShasumCheckWhatASplitWrote) {

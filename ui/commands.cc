@@ -155,9 +155,10 @@ void ShowWorkResult(const WorkOutcome& outcome) {
   const std::wstring leftBehind = LeftBehindText(context);
   if (outcome.result) {
     SetControlText(ID_PATH, split ? kTextSplitDone : kTextRestoreDone);
-    // After a restore from a checksum list, the name the file had, for its extension.
+    // After a restore from a checksum list, the name the file had, for its extension: as the
+    // list spells it, but for what would break the line or show nothing.
     std::wstring name;
-    if (!split && !WideFromUtf8(context.originalName.c_str(), &name)) name.clear();
+    if (!split && !WideFromUtf8(ShownName(context.originalName).c_str(), &name)) name.clear();
     if (!split) ShowInfo(name.empty() ? std::wstring(kTextClearInfo) : kTextOriginalName + name);
   } else if (context.failure.kind == FailureKind::kStopped) {
     SetControlText(ID_PATH, kTextStopped);
