@@ -20,6 +20,7 @@ enum class FailureKind {
   kPieceDamaged,    // a piece's bytes are not those its list names (or there are more)
   kListUnreadable,  // a set's checksum list cannot be read as one this program writes
   kReadOnly,        // the output is a file marked read-only, which a restore never replaces
+  kSourceChanged,   // the source of a split was written while it was cut, or ended early
 };
 
 struct Failure {

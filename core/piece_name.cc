@@ -1,5 +1,6 @@
 #include "core/piece_name.h"
 
+#include "core/checksum_list.h"
 #include "core/limits.h"
 #include "platform/platform.h"
 
@@ -27,26 +28,64 @@ std::string PieceName(const std::string& baseText, uint32_t index) {
   return PieceName(FilePath(baseText), index).value();
 }
 
-bool IsPieceOf(const std::string& name, const std::string& baseName, uint64_t* index) {
-  if (name.size() < baseName.size() + 3 || name[baseName.size()] != '-') return false;
-  const size_t digits = name.size() - baseName.size() - 1;
-  for (size_t i = 0; i < baseName.size(); ++i) {
-    char a = name[i];
-    char b = baseName[i];
-    if (a >= 'A' && a <= 'Z') a = static_cast<char>(a - 'A' + 'a');
-    if (b >= 'A' && b <= 'Z') b = static_cast<char>(b - 'A' + 'a');
-    if (a != b) return false;
+namespace {
+
+char AsciiLower(char c) {
+  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// Whether `name` starts with `start`, their ASCII letters in either case.
+bool StartsAlike(std::string_view name, std::string_view start) {
+  if (name.size() < start.size()) return false;
+  for (size_t i = 0; i < start.size(); ++i) {
+    if (AsciiLower(name[i]) != AsciiLower(start[i])) return false;
   }
-  const char* number = name.c_str() + baseName.size() + 1;
-  if (digits > 10 || (digits > 2 && number[0] == '0')) return false;
+  return true;
+}
+
+// The index of a piece's suffix as PieceName spells it: a hyphen, and two digits or a number of
+// three or more without leading zeros, below 2^31.
+bool PieceIndex(std::string_view suffix, uint64_t* index) {
+  const size_t digits = suffix.size() - 1;
+  if (suffix.size() < 3 || suffix[0] != '-' || digits > 10 || (digits > 2 && suffix[1] == '0')) {
+    return false;
+  }
   uint64_t value = 0;
-  for (size_t i = 0; i < digits; ++i) {
-    if (number[i] < '0' || number[i] > '9') return false;
-    value = value * 10 + static_cast<unsigned>(number[i] - '0');
+  for (const char c : suffix.substr(1)) {
+    if (c < '0' || c > '9') return false;
+    value = value * 10 + static_cast<unsigned>(c - '0');
   }
   if (value >= kMaxPieceCount) return false;
   *index = value;
   return true;
+}
+
+}  // namespace
+
+FilePath SetMemberName(const FilePath& base, SetMember member) {
+  switch (member.kind) {
+    case MemberKind::kList:
+      return ListName(base);
+    case MemberKind::kPiece:
+      return PieceName(base, static_cast<uint32_t>(member.index));
+    case MemberKind::kOutput:
+    case MemberKind::kNone:
+      break;
+  }
+  return base;
+}
+
+// The base first, then what follows it: one suffix for each kind of name.
+SetMember MemberOfSet(std::string_view name, std::string_view baseName) {
+  if (!StartsAlike(name, baseName)) return SetMember{MemberKind::kNone, 0};
+  const std::string_view suffix = name.substr(baseName.size());
+  uint64_t index = 0;
+  if (suffix.empty()) return SetMember{MemberKind::kOutput, 0};
+  if (PieceIndex(suffix, &index)) return SetMember{MemberKind::kPiece, index};
+  if (suffix.size() == sizeof kListSuffix - 1 && StartsAlike(suffix, kListSuffix)) {
+    return SetMember{MemberKind::kList, 0};
+  }
+  return SetMember{MemberKind::kNone, 0};
 }
 
 // Exact by design (README, "Behaviour kept on purpose"): three characters off the end and no

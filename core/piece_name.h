@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "platform/file_path.h"
 
@@ -18,11 +19,24 @@ FilePath PieceName(const FilePath& base, uint32_t index);
 // The same for a base given as text.
 std::string PieceName(const std::string& baseText, uint32_t index);
 
-// Whether the file name `name` (without a folder) is a piece of the base `baseName` (also
-// without one), spelt as PieceName spells it: the base, in any case of its ASCII letters, a
-// hyphen, and two digits or a number of three or more without leading zeros, below 2^31. If so,
-// stores the index in `index`.
-bool IsPieceOf(const std::string& name, const std::string& baseName, uint64_t* index);
+// The kinds of names that belong to the set of a base: the file a restore writes, the set's
+// checksum list and its pieces. Every name of a set is its base followed by a text that does not
+// start with a digit, so that a base number is the leading digits of the names of its set. A new
+// kind of file of a set gets its kind here and its spelling in SetMemberName and MemberOfSet.
+enum class MemberKind { kNone, kOutput, kList, kPiece };
+constexpr int kMemberKindCount = 4;  // the kinds above
+struct SetMember {
+  MemberKind kind;
+  uint64_t index;  // of a piece; 0 for the other kinds
+};
+// The name of `member` of the set of `base` (a base number's text, or a base path).
+FilePath SetMemberName(const FilePath& base, SetMember member);
+// Which member of the set of `baseName` the file name `name` is (both without a folder), their
+// ASCII letters compared in either case as Windows compares names; kNone for no member. A piece
+// is spelt as PieceName spells it: the base, a hyphen, and two digits or a number of three or
+// more without leading zeros, below 2^31. Both the split's look-up of taken names and the
+// restore's of the pieces beside a set ask this.
+SetMember MemberOfSet(std::string_view name, std::string_view baseName);
 
 // The base of a dropped piece's path: the path less its last three characters (of UTF-8, as a
 // user counts them: one for an "é" or a "ソ" as for a digit): "C:\work\4711-00" gives

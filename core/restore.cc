@@ -46,8 +46,8 @@ struct LaterPiece {
 
 bool NoLaterPieceIn(void* data, const char* name) {
   auto* later = static_cast<LaterPiece*>(data);
-  uint64_t index = 0;
-  later->found = IsPieceOf(name, later->baseName, &index) && index > later->missing;
+  const SetMember member = MemberOfSet(name, later->baseName);
+  later->found = member.kind == MemberKind::kPiece && member.index > later->missing;
   return !later->found;
 }
 

@@ -1,5 +1,7 @@
 #include "core/split.h"
 
+#include <vector>
+
 #include "conv/random.h"
 #include "core/checksum_list.h"
 #include "core/limits.h"
@@ -14,153 +16,236 @@ namespace {
 
 // How many base numbers a split draws before it gives up finding one whose names are free.
 constexpr int kMaxDraws = 1000;
+// Base numbers are drawn from 0 to 99998.
+constexpr int32_t kBaseNumbers = 99999;
 // Piece lines are written to the checksum list once this many bytes of them are waiting.
 constexpr size_t kListWriteBytes = 64 * 1024;
+// The kinds of file a split makes: the list first, then the pieces.
+constexpr MemberKind kMadeKinds[] = {MemberKind::kList, MemberKind::kPiece};
 
 // Draws a base number from the generator: 0 to 99998.
 int32_t DrawBaseNumber() {
   return static_cast<int32_t>(RandomFraction() * 99999.0);
 }
 
-enum class Names { kFree, kTaken, kFailed };
+// ---- The base numbers whose set has a name taken, from one listing of the folder ----
 
-// Whether the names of a set of `count` pieces of `base` are all free: the checksum list, the
-// output that a restore writes, and the pieces with the one after the last, so that a restore
-// without the list does not run on into a piece of an older set. A name that cannot be looked
-// up ends the split: it may be taken.
-Names SetNames(WorkContext* work, int32_t base, uint64_t count) {
-  const FilePath baseName(BaseNumberText(base));
-  uint64_t size = 0;
-  const auto lookUp = [&](const std::string& name) {
-    if (StopRequested(work)) {
-      Fail(work, FailureKind::kStopped);
-      return Names::kFailed;
-    }
-    const NameLookup lookup = LookUpName(name.c_str(), &size);
-    if (lookup == NameLookup::kMissing) return Names::kFree;
-    if (lookup == NameLookup::kFound) return Names::kTaken;
-    FailSystem(work, name);
-    return Names::kFailed;
-  };
-  // The likeliest to be taken first: piece 00 of an older set of this base.
-  Names names = lookUp(PieceName(base, 0));
-  if (names == Names::kFree) names = lookUp(ListName(baseName).value());
-  if (names == Names::kFree) names = lookUp(baseName.value());
-  for (uint64_t index = 1; names == Names::kFree && index <= count && index < kMaxPieceCount;
-       ++index) {
-    names = lookUp(PieceName(base, static_cast<uint32_t>(index)));
+struct TakenBases {
+  uint64_t count;           // the pieces of the new set
+  std::vector<bool> taken;  // by base number
+};
+
+// Marks the base number of a name of its set: the checksum list, the output that a restore
+// writes, and the pieces up to the one after the new set's last, so that a restore without the
+// list does not run on into a piece of an older set. The base number is the name's leading
+// digits, without a leading zero.
+bool MarkTakenBase(void* data, const char* name) {
+  auto* bases = static_cast<TakenBases*>(data);
+  int32_t base = 0;
+  size_t digits = 0;
+  for (; digits < 6 && name[digits] >= '0' && name[digits] <= '9'; ++digits) {
+    base = base * 10 + (name[digits] - '0');
   }
-  return names;
+  if (digits == 0 || (digits > 1 && name[0] == '0') || base >= kBaseNumbers) return true;
+  const SetMember member = MemberOfSet(name, std::string_view(name, digits));
+  if (member.kind == MemberKind::kPiece ? member.index <= bases->count
+                                        : member.kind != MemberKind::kNone) {
+    bases->taken[static_cast<size_t>(base)] = true;
+  }
+  return true;
 }
 
-// The base number of the set: the first draw after seeding the generator from the tick count,
-// as every split has drawn it; while a name of its set is taken (an older set in the folder, or
-// one cut within the same tick), the generator's next draw.
-bool ChooseBase(WorkContext* work, uint64_t count, int32_t* base) {
-  SeedRandom();
-  for (int draw = 0; draw < kMaxDraws; ++draw) {
-    *base = DrawBaseNumber();
-    const Names names = SetNames(work, *base, count);
-    if (names != Names::kTaken) return names == Names::kFree;
-  }
-  return Fail(work, FailureKind::kNoFreeName);
+// The names of a set lie in the current folder, so this takes one listing of it, however many
+// pieces there are. A folder that cannot be listed ends the split: any name may be taken.
+bool FindTakenBases(WorkContext* work, TakenBases* bases) {
+  bases->taken.assign(kBaseNumbers, false);
+  return ListBeside(PieceName(0, 0).c_str(), MarkTakenBase, bases) || FailSystem(work);
 }
+
+// Whether the pieces and their list fit in the free space of the current folder, whatever base
+// they get: the list's lines are counted with the longest name a piece can have.
+bool SetFits(const SetHeader& header) {
+  const FilePath longest(PieceName(kBaseNumbers - 1, static_cast<uint32_t>(header.count - 1)));
+  const uint64_t listBytes =
+      HeaderLine(header).size() + header.count * (2 * kSha256Bytes + 3 + longest.value().size());
+  return header.size <= UINT64_MAX - listBytes && FitsBeside(longest, header.size + listBytes);
+}
+
+// ---- A set under one drawn base ----
 
 // A split at work: the open source, what it is cut into, and what has been made of it.
 struct Split {
   WorkContext* work = nullptr;
   FileHandle source = kNoFile;
+  std::string sourceName;  // to blame a change or a failed read on
+  FileState state;         // the source's size and last-write time at the start
   SetHeader header = {};
-  int32_t base = 0;
+  FilePath base;                         // the drawn base number's text
+  uint64_t made[kMemberKindCount] = {};  // files made of each kind, in index order
+  Failure taken;                         // a name found taken on creation, and why
   CopyBuffers buffers;
   FileHandle list = kNoFile;
-  FilePath listName;
   std::string waiting;  // piece lines not yet written to the list
-  uint64_t made = 0;    // pieces created: 0 to made - 1, the last perhaps not whole
 };
+
+// What creating a file of the set, or the whole set, came to.
+enum class Outcome { kMade, kTaken, kFailed };
+
+FilePath MadeName(const Split& split, MemberKind kind, uint64_t index) {
+  return SetMemberName(split.base, SetMember{kind, index});
+}
+
+// The one place where a split creates a file of its set: the next one of `kind` (each kind's
+// files are made in index order), only where no file of its name exists. A name that another
+// program took since the look-up is kTaken, and no failure.
+Outcome CreateMember(Split* split, MemberKind kind, FileHandle* file) {
+  uint64_t& made = split->made[static_cast<int>(kind)];
+  const FilePath name = MadeName(*split, kind, made);
+  *file = CreateNew(name.c_str());
+  if (*file != kNoFile) {
+    ++made;
+    return Outcome::kMade;
+  }
+  if (NameTaken(LastError(), name.c_str())) {
+    split->taken = Failure{FailureKind::kSystem, LastError(), name.value()};
+    return Outcome::kTaken;
+  }
+  FailSystem(split->work, name.value());
+  return Outcome::kFailed;
+}
+
+// The one place where a split removes the files of its set, after a failure, a stop or a name
+// taken meanwhile: every file it made, and nothing else. The list goes last, and only when
+// every other file has gone: a piece that another program holds open stays, and with it the
+// list, whose missing lines tell a restore that the set is not whole. Returns whether all went.
+bool RemoveSet(Split* split) {
+  bool othersGone = true;
+  for (const MemberKind kind : kMadeKinds) {
+    if (kind == MemberKind::kList) continue;
+    for (uint64_t index = 0; index < split->made[static_cast<int>(kind)]; ++index) {
+      othersGone &= RemoveMade(split->work, MadeName(*split, kind, index));
+    }
+    split->made[static_cast<int>(kind)] = 0;
+  }
+  uint64_t& lists = split->made[static_cast<int>(MemberKind::kList)];
+  const bool listGone =
+      !othersGone || lists == 0 || RemoveMade(split->work, MadeName(*split, MemberKind::kList, 0));
+  lists = 0;
+  return othersGone && listGone;
+}
+
+Outcome Failed(bool) {
+  return Outcome::kFailed;
+}
 
 bool WriteWaitingLines(Split* split) {
   const bool ok =
       WriteBlock(split->list, split->waiting.data(), static_cast<uint32_t>(split->waiting.size()));
   split->waiting.clear();
-  return ok || FailSystem(split->work, split->listName.value());
+  return ok || FailSystem(split->work, MadeName(*split, MemberKind::kList, 0).value());
 }
 
-// Creates piece `index`, where no file of its name exists, and copies its bytes from the
-// source's current position, hashing them on the way for its line in the list.
-bool WritePiece(Split* split, uint64_t index) {
-  const std::string name = PieceName(split->base, static_cast<uint32_t>(index));
-  const FileHandle piece = CreateNew(name.c_str());
-  if (piece == kNoFile) return FailSystem(split->work, name);
-  split->made = index + 1;
+// Whether the source is as it was at the start: its size and last-write time. A source that
+// changed fails the split, naming it.
+bool SourceUnchanged(Split* split) {
+  FileState now;
+  if (!QueryFileState(split->source, &now)) return FailSystem(split->work, split->sourceName);
+  return now == split->state || Fail(split->work, FailureKind::kSourceChanged, split->sourceName);
+}
+
+// After a read of the source failed: a source that changed meanwhile (one cut short ends before
+// its last piece) is the reason, rather than the end of the file that the read met.
+void BlameChangedSource(Split* split) {
+  Failure& failure = split->work->failure;
+  FileState now;
+  if (failure.kind == FailureKind::kSystem && failure.file == split->sourceName &&
+      QueryFileState(split->source, &now) && !(now == split->state)) {
+    failure = Failure{FailureKind::kSourceChanged, 0, split->sourceName};
+  }
+}
+
+// Creates the next piece and copies its bytes from the source's current position, hashing them
+// on the way for its line in the list.
+Outcome WritePiece(Split* split) {
+  const uint64_t index = split->made[static_cast<int>(MemberKind::kPiece)];
+  FileHandle piece = kNoFile;
+  const Outcome created = CreateMember(split, MemberKind::kPiece, &piece);
+  if (created != Outcome::kMade) return created;
+  const std::string name = MadeName(*split, MemberKind::kPiece, index).value();
   Sha256 hash;
   Sha256Begin(&hash);
   const uint64_t bytes = PieceBytes(split->header.size, split->header.step, index);
-  const bool copied = CopyBytes(split->work, &split->buffers, CopyEnd{split->source, std::string()},
-                                CopyEnd{piece, name}, bytes, &hash);
+  const bool copied =
+      CopyBytes(split->work, &split->buffers, CopyEnd{split->source, split->sourceName},
+                CopyEnd{piece, name}, bytes, &hash);
   CloseFile(piece);
-  if (!copied) return false;
+  if (!copied) {
+    BlameChangedSource(split);
+    return Outcome::kFailed;
+  }
   unsigned char digest[kSha256Bytes];
   Sha256End(&hash, digest);
   split->waiting += PieceLine(digest, name);
-  return split->waiting.size() < kListWriteBytes || WriteWaitingLines(split);
+  const bool written = split->waiting.size() < kListWriteBytes || WriteWaitingLines(split);
+  return written ? Outcome::kMade : Outcome::kFailed;
 }
 
 // Writes the list's first line and then the pieces in order, asking before each whether to
-// stop, and the remaining lines of the list.
-bool WriteSet(Split* split) {
+// stop; then, only where the source has not changed, the remaining lines of the list.
+Outcome WritePieces(Split* split) {
   const std::string header = HeaderLine(split->header);
   if (!WriteBlock(split->list, header.data(), static_cast<uint32_t>(header.size()))) {
-    return FailSystem(split->work, split->listName.value());
+    return Failed(FailSystem(split->work, MadeName(*split, MemberKind::kList, 0).value()));
   }
   for (uint64_t index = 0; index < split->header.count; ++index) {
-    if (StopRequested(split->work)) return Fail(split->work, FailureKind::kStopped);
-    if (!WritePiece(split, index)) return false;
+    if (StopRequested(split->work)) return Failed(Fail(split->work, FailureKind::kStopped));
+    const Outcome piece = WritePiece(split);
+    if (piece != Outcome::kMade) return piece;
   }
-  return WriteWaitingLines(split);
+  const bool done = SourceUnchanged(split) && WriteWaitingLines(split);
+  return done ? Outcome::kMade : Outcome::kFailed;
 }
 
-// After a failure or a stop: removes every file this split created, and nothing else. The list
-// goes last, and only when every piece has gone: a piece that another program holds open stays,
-// and with it the list, whose missing lines tell a restore that the set is not whole.
-void RemoveSet(Split* split) {
-  bool piecesGone = true;
-  for (uint64_t index = 0; index < split->made; ++index) {
-    const FilePath piece(PieceName(split->base, static_cast<uint32_t>(index)));
-    piecesGone &= RemoveMade(split->work, piece);
-  }
-  if (piecesGone) RemoveMade(split->work, split->listName);
+// The list comes first, so that no set is ever without it, and whole only at the end.
+Outcome WriteSet(Split* split) {
+  const Outcome list = CreateMember(split, MemberKind::kList, &split->list);
+  if (list != Outcome::kMade) return list;
+  BeginProgress(split->work, split->header.size);
+  const Outcome outcome = WritePieces(split);
+  CloseFile(split->list);
+  return outcome;
 }
 
 bool SplitOpenSource(WorkContext* work, const char* sourcePath, FileHandle source, uint32_t step) {
   Split split;
   split.work = work;
   split.source = source;
-  split.header = SetHeader{FilePath(sourcePath).BaseName(), 0, step, 0};
-  if (!QueryFileSize(source, &split.header.size)) return FailSystem(work);
-  split.header.count = PieceCount(split.header.size, step);
+  split.sourceName = sourcePath;
+  if (!QueryFileState(source, &split.state)) return FailSystem(work, split.sourceName);
+  const uint64_t size = split.state.size;
+  split.header = SetHeader{FilePath(sourcePath).BaseName(), size, step, PieceCount(size, step)};
   if (split.header.count > kMaxPieceCount) return Fail(work, FailureKind::kTooManyPieces);
-  if (!ChooseBase(work, split.header.count, &split.base)) return false;
-  split.listName = ListName(FilePath(BaseNumberText(split.base)));
-  // The pieces hold exactly the source's bytes, and the list a line for each, in the current
-  // folder.
-  const std::string lastPiece =
-      PieceName(split.base, static_cast<uint32_t>(split.header.count - 1));
-  const uint64_t listBytes = HeaderLine(split.header).size() +
-                             split.header.count * (2 * kSha256Bytes + 3 + lastPiece.size());
-  if (split.header.size > UINT64_MAX - listBytes ||
-      !FitsBeside(FilePath(PieceName(split.base, 0)), split.header.size + listBytes)) {
-    return Fail(work, FailureKind::kNoRoom);
+  // The free space first, then one listing of the folder: neither takes longer for more pieces.
+  if (!SetFits(split.header)) return Fail(work, FailureKind::kNoRoom);
+  TakenBases bases = {split.header.count, {}};
+  if (!FindTakenBases(work, &bases) || !GetCopyBuffers(work, true, &split.buffers)) return false;
+  // The first draw after seeding the generator from the tick count, as every split has drawn
+  // it; while a name of its set is taken, the generator's next draw.
+  SeedRandom();
+  for (int draw = 0; draw < kMaxDraws; ++draw) {
+    const int32_t base = DrawBaseNumber();
+    if (bases.taken[static_cast<size_t>(base)]) continue;
+    split.base = FilePath(BaseNumberText(base));
+    const Outcome outcome = WriteSet(&split);
+    if (outcome == Outcome::kMade) return true;
+    // A failure or a stop, or a name that another program took since the listing: what this
+    // draw made goes. For the latter, the next draw cuts the source again from its start.
+    if (!RemoveSet(&split) || outcome == Outcome::kFailed) return Fail(work, split.taken);
+    bases.taken[static_cast<size_t>(base)] = true;
+    split.waiting.clear();
+    if (!RewindFile(source)) return FailSystem(work, split.sourceName);
   }
-  if (!GetCopyBuffers(work, true, &split.buffers)) return false;
-  // The list comes first, so that no set is ever without it, and whole only at the end.
-  split.list = CreateNew(split.listName.c_str());
-  if (split.list == kNoFile) return FailSystem(work, split.listName.value());
-  BeginProgress(work, split.header.size);
-  const bool ok = WriteSet(&split);
-  CloseFile(split.list);
-  if (!ok) RemoveSet(&split);
-  return ok;
+  return Fail(work, FailureKind::kNoFreeName);
 }
 
 }  // namespace

@@ -10,7 +10,11 @@ void ClearResults(WorkContext* work) {
 }
 
 bool Fail(WorkContext* work, FailureKind kind, const std::string& file) {
-  if (work->failure.kind == FailureKind::kNone) work->failure = Failure{kind, 0, file};
+  return Fail(work, Failure{kind, 0, file});
+}
+
+bool Fail(WorkContext* work, const Failure& failure) {
+  if (work->failure.kind == FailureKind::kNone) work->failure = failure;
   return false;
 }
 

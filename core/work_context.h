@@ -39,6 +39,8 @@ void ClearResults(WorkContext* work);
 // step can end with it. Only the first failure of a work is kept: what a cleanup that fails
 // afterwards says is not the reason.
 bool Fail(WorkContext* work, FailureKind kind, const std::string& file = std::string());
+// Records `failure` as Fail does, and returns false.
+bool Fail(WorkContext* work, const Failure& failure);
 // Records the failure of the platform call just made (its error code, read at once) and the file
 // it concerned, if any, and returns false.
 bool FailSystem(WorkContext* work, const std::string& file = std::string());

@@ -22,17 +22,28 @@ namespace {
 
 using RealFaultTest = EngineTest;
 
-TEST_F(RealFaultTest, PieceNameTakenByAFolder) {
-  // Taken after the look-up, before the piece is created: the split fails on it, and removes
-  // what it made. (Taken before: tests/split_test.cc.)
+TEST_F(RealFaultTest, NameTakenAfterTheLookUpDrawsAnotherBase) {
+  // Another program takes the list's name (a folder, as a second split at the same moment takes
+  // it with its list) or a piece's, after the look-up and before the split creates it: the split
+  // removes what it made of that set and cuts the source again under the next draw, 29194.
+  // (Taken before the look-up: tests/split_test.cc.)
   WriteFileBytes("source", "aabbcc");
-  BeforeCall(FaultOp::kCreateNew, CallCount(FaultOp::kCreateNew) + 3,
-             [] { fs::create_directory("53203-01"); });
-  WorkContext work;
-  EXPECT_EQ(SplitFile("source", 2, &work), 0);
-  EXPECT_EQ(work.failure.file, "53203-01");
-  EXPECT_EQ(ListCurrentDir(), (std::vector<std::string>{"53203-01", "source"}));
-  EXPECT_EQ(ReadFileBytes("source"), "aabbcc");
+  for (const auto& [n, taken] : {std::pair<int, const char*>{1, "53203.sha256"}, {3, "53203-01"}}) {
+    SCOPED_TRACE(taken);
+    BeforeCall(FaultOp::kCreateNew, CallCount(FaultOp::kCreateNew) + n,
+               [name = taken, folder = n == 1] {
+                 if (folder) fs::create_directory(name);
+                 if (!folder) WriteFileBytes(name, "someone's");
+               });
+    ASSERT_EQ(SplitFile("source", 2), 1);
+    EXPECT_EQ(ListCurrentDir(), (std::vector<std::string>{"29194-00", "29194-01", "29194-02",
+                                                          "29194.sha256", taken, "source"}));
+    ASSERT_EQ(RestoreFile("29194"), 1);
+    EXPECT_EQ(ReadFileBytes("29194"), "aabbcc");
+    for (const std::string& name : ListCurrentDir()) {
+      if (name != "source") fs::remove_all(name);
+    }
+  }
 }
 
 TEST_F(RealFaultTest, SourceHeldOpenWithoutSharing) {

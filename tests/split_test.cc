@@ -5,8 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 
 #include "core/checksum_list.h"
 #include "core/failure.h"
@@ -141,6 +143,53 @@ TEST_F(SplitTest, SourceNamedLikeAPieceIsNeverReplaced) {
   ASSERT_EQ(SplitFile("53203-01", 300), 1);
   EXPECT_TRUE(ReadFileBytes("53203-01") == source);
   EXPECT_TRUE(ReadFileBytes("29194-01") == source.substr(300, 300));
+}
+
+TEST_F(SplitTest, SourceChangedWhileItIsCutFailsNamingIt) {
+  // Before the second piece's read: bytes appended, the first ones written again at the same
+  // size, or the source cut short in that piece. Its time is set back an hour first, so that a
+  // write within the clock's last tick changes it all the same.
+  const std::function<void()> changes[] = {
+      [] { std::ofstream("source.bin", std::ios::binary | std::ios::app) << "more"; },
+      [] { std::fstream("source.bin", std::ios::binary | std::ios::in | std::ios::out) << "X"; },
+      [] { fs::resize_file("source.bin", 500); }};
+  for (const auto& change : changes) {
+    WriteFileBytes("source.bin", PatternBytes(1000));
+    fs::last_write_time("source.bin", fs::last_write_time("source.bin") - std::chrono::hours(1));
+    BeforeCall(FaultOp::kReadBlock, CallCount(FaultOp::kReadBlock) + 2, change);
+    WorkContext work;
+    EXPECT_EQ(SplitFile("source.bin", 300, &work), 0);
+    EXPECT_EQ(work.failure.kind, FailureKind::kSourceChanged);
+    EXPECT_EQ(work.failure.file, "source.bin");
+    EXPECT_EQ(ListCurrentDir(), std::vector<std::string>{"source.bin"});
+  }
+}
+
+TEST_F(SplitTest, AMillionNamesAreCheckedWithinASecond) {
+  // A million pieces of a byte, beside a million names of base 53203's set (a listing made up
+  // here): the free space is asked first, and the names take one listing, however many.
+  WriteFileBytes("source.bin", std::string(1000000, 'x'));
+  static std::vector<std::string> names;
+  for (uint32_t index = 0; index < 1000000; ++index) names.push_back(PieceName(kBase53203, index));
+  UnderlyingOps().listFolder = [](const char*, bool (*visit)(void*, const char*), void* data) {
+    for (const std::string& name : names) visit(data, name.c_str());
+    return true;
+  };
+  FixFreeSpace(1000000);  // the pieces' bytes, but not their list
+  WorkContext work;
+  EXPECT_EQ(SplitFile("source.bin", 1, &work), 0);
+  EXPECT_EQ(work.failure.kind, FailureKind::kNoRoom);
+  EXPECT_EQ(CallCount(FaultOp::kListFolder), 0);
+  // With room, stopped once the first piece is written: under the next base, 29194.
+  FixFreeSpace(uint64_t{1} << 40);
+  work.stopCheck = [](void*) { return fs::exists("29194-00"); };
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(SplitFile("source.bin", 1, &work), 0);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+  EXPECT_EQ(work.failure.kind, FailureKind::kStopped);
+  EXPECT_EQ(CallCount(FaultOp::kLookUpName), 0);
+  EXPECT_EQ(CallCount(FaultOp::kCreateNew), 2);  // the list and piece 00
+  EXPECT_EQ(ListCurrentDir(), std::vector<std::string>{"source.bin"});
 }
 
 TEST_F(SplitTest, MoreThan2To31PiecesAreRefused) {

@@ -63,6 +63,7 @@ TEST(Texts, MatchTheirReadableForms) {
       {kReasonNoFreeName, "空いているピースの名前が見つかりません。"},
       {kTextOriginalName, "元の名前："},
       {kReasonReadOnly, "読み取り専用のファイルは置き換えません。"},
+      {kReasonSourceChanged, "分割の途中でファイルが変わりました。"},
       {kTextStopping, "×　中止しています…"},
       {kTextLeftBehind, "削除できなかったファイル："},
       {kTextOthers, " ほか "},

@@ -67,6 +67,8 @@ std::wstring CauseOf(const Failure& failure) {
       return kReasonListUnreadable;
     case FailureKind::kReadOnly:
       return kReasonReadOnly;
+    case FailureKind::kSourceChanged:
+      return kReasonSourceChanged;
     case FailureKind::kNone:
     case FailureKind::kStopped:
       break;

@@ -76,6 +76,11 @@ inline constexpr wchar_t kReasonNoFreeName[] =
 inline constexpr wchar_t kReasonReadOnly[] =
     L"\u8AAD\u307F\u53D6\u308A\u5C02\u7528\u306E\u30D5\u30A1\u30A4\u30EB\u306F\u7F6E\u304D\u63DB"
     L"\u3048\u307E\u305B\u3093\u3002";
+// "分割の途中でファイルが変わりました。" (reason: the source changed, or ended early, while it was
+// cut)
+inline constexpr wchar_t kReasonSourceChanged[] =
+    L"\u5206\u5272\u306E\u9014\u4E2D\u3067\u30D5\u30A1\u30A4\u30EB\u304C\u5909\u308F\u308A"
+    L"\u307E\u3057\u305F\u3002";
 // "×　中止しています…" (stopping: the work is undoing what it made)
 inline constexpr wchar_t kTextStopping[] =
     L"\u00D7\u3000\u4E2D\u6B62\u3057\u3066\u3044\u307E\u3059\u2026";
