@@ -26,15 +26,17 @@ struct AtomicReplace {
   FilePath temp;  // its name
 };
 
-// Creates the temporary file beside `path` for the new contents. Returns false, with the
-// failure recorded and nothing left to finish, when it cannot, or when `path` is a file marked
-// read-only: whoever marked it so wants it kept, and Windows and Wine would not agree on
-// whether a rename replaces it.
+// Creates the temporary file beside `path` for the new contents, after removing those that
+// restores of `path` left when they were killed (RemoveLeftTemps). Returns false, with the
+// failure recorded (naming `path`) and nothing left to finish, when it cannot, when `path` is a
+// file marked read-only (whoever marked it so wants it kept, and Windows and Wine would not
+// agree on whether a rename replaces it), or when it is a folder or a file that another program
+// holds open, which no rename would replace: so found before anything is written.
 bool BeginAtomicReplace(WorkContext* work, const FilePath& path, AtomicReplace* replace);
 // Closes the temporary file and, when it was filled whole (`written`), puts its bytes on the
 // disk and then puts it in the place of `path` in one step, unless a stop was asked for
 // meanwhile. Returns true when `path` now holds the new contents. Otherwise returns false with
-// the failure recorded, the temporary file is removed again, and a file named `path` keeps
-// every byte it had.
+// the failure recorded (naming `path`), the temporary file is removed again, and a file named
+// `path` keeps every byte it had.
 bool FinishAtomicReplace(WorkContext* work, const FilePath& path, AtomicReplace* replace,
                          bool written);

@@ -81,14 +81,13 @@ bool FindPieces(WorkContext* work, const FilePath& base, PieceSet* found) {
 // Copies one piece whole into the output after what `read` holds. Fails when it cannot be
 // opened or read whole, or when its size no longer fits in what the look-up found.
 bool CopyPiece(WorkContext* work, CopyBuffers* buffers, const FilePath& name, const PieceSet& found,
-               PieceSet* read, FileHandle output) {
+               PieceSet* read, const CopyEnd& output) {
   const FileHandle piece = OpenForRead(name.c_str());
   if (piece == kNoFile) return FailSystem(work, name.value());
   uint64_t size = 0;
   bool ok = QueryFileSize(piece, &size) || FailSystem(work, name.value());
   if (ok && size > found.total - read->total) ok = Fail(work, FailureKind::kSetChanged);
-  ok = ok && CopyBytes(work, buffers, CopyEnd{piece, name.value()}, CopyEnd{output, std::string()},
-                       size, nullptr);
+  ok = ok && CopyBytes(work, buffers, CopyEnd{piece, name.value()}, output, size, nullptr);
   CloseFile(piece);
   if (ok) AddPiece(read, size);
   return ok;
@@ -97,7 +96,7 @@ bool CopyPiece(WorkContext* work, CopyBuffers* buffers, const FilePath& name, co
 // Copies every piece found, in order. Fails when a piece has gone, changed size or cannot be
 // read whole.
 bool CopyPieces(WorkContext* work, CopyBuffers* buffers, const FilePath& base,
-                const PieceSet& found, FileHandle output) {
+                const PieceSet& found, const CopyEnd& output) {
   PieceSet read = {0, 0, 0};
   while (read.count < found.count) {
     if (StopRequested(work)) return Fail(work, FailureKind::kStopped);
@@ -120,15 +119,17 @@ bool JoinBeside(WorkContext* work, const FilePath& base, uint64_t total, bool ha
   AtomicReplace replace;
   if (!BeginAtomicReplace(work, base, &replace)) return false;
   BeginProgress(work, total);
-  return FinishAtomicReplace(work, base, &replace, copy(&buffers, replace.file));
+  return FinishAtomicReplace(work, base, &replace,
+                             copy(&buffers, CopyEnd{replace.file, base.value()}));
 }
 
 bool RestoreFound(WorkContext* work, const FilePath& base) {
   PieceSet found;
   return FindPieces(work, base, &found) &&
-         JoinBeside(work, base, found.total, false, [&](CopyBuffers* buffers, FileHandle output) {
-           return CopyPieces(work, buffers, base, found, output);
-         });
+         JoinBeside(work, base, found.total, false,
+                    [&](CopyBuffers* buffers, const CopyEnd& output) {
+                      return CopyPieces(work, buffers, base, found, output);
+                    });
 }
 
 // ---- A set with its checksum list: exactly the pieces the list names ----
@@ -186,7 +187,7 @@ bool CheckListedSet(WorkContext* work, const FilePath& base, const FilePath& lis
 // its bytes are not those the list names.
 bool CopyListedPiece(WorkContext* work, CopyBuffers* buffers, const FilePath& name,
                      uint64_t expected, const unsigned char digest[kSha256Bytes],
-                     FileHandle output) {
+                     const CopyEnd& output) {
   const FileHandle piece = OpenForRead(name.c_str());
   if (piece == kNoFile) return FailSystem(work, name.value());
   uint64_t size = 0;
@@ -194,8 +195,7 @@ bool CopyListedPiece(WorkContext* work, CopyBuffers* buffers, const FilePath& na
   if (ok && size != expected) ok = Fail(work, FailureKind::kSetChanged);
   Sha256 hash;
   Sha256Begin(&hash);
-  ok = ok && CopyBytes(work, buffers, CopyEnd{piece, name.value()}, CopyEnd{output, std::string()},
-                       size, &hash);
+  ok = ok && CopyBytes(work, buffers, CopyEnd{piece, name.value()}, output, size, &hash);
   CloseFile(piece);
   if (!ok) return false;
   unsigned char found[kSha256Bytes];
@@ -207,7 +207,7 @@ bool CopyListedPiece(WorkContext* work, CopyBuffers* buffers, const FilePath& na
 // Reads the list again, line by line, and copies each piece as its line comes.
 bool CopyListedPieces(WorkContext* work, CopyBuffers* buffers, const FilePath& base,
                       const FilePath& listName, const std::string& headerLine,
-                      const SetHeader& header, FileHandle output) {
+                      const SetHeader& header, const CopyEnd& output) {
   ListReader list;
   if (!OpenList(work, listName, &list)) return false;
   std::string line;
@@ -231,7 +231,7 @@ bool RestoreListed(WorkContext* work, const FilePath& base, const FilePath& list
   std::string headerLine;
   SetHeader header;
   if (!CheckListedSet(work, base, listName, &headerLine, &header) ||
-      !JoinBeside(work, base, header.size, true, [&](CopyBuffers* buffers, FileHandle output) {
+      !JoinBeside(work, base, header.size, true, [&](CopyBuffers* buffers, const CopyEnd& output) {
         return CopyListedPieces(work, buffers, base, listName, headerLine, header, output);
       })) {
     return false;

@@ -22,7 +22,7 @@ const FaultOp kAllOps[] = {FaultOp::kOpenForRead,   FaultOp::kCreateNew,  FaultO
                            FaultOp::kQueryFileSize, FaultOp::kReadBlock,  FaultOp::kWriteBlock,
                            FaultOp::kAllocBlock,    FaultOp::kMoveOver,   FaultOp::kRemoveFile,
                            FaultOp::kFreeSpace,     FaultOp::kListFolder, FaultOp::kFlushFile,
-                           FaultOp::kStartHelper,   FaultOp::kStopCheck};
+                           FaultOp::kStartHelper,   FaultOp::kStopCheck,  FaultOp::kQueryFileState};
 
 // One shape of work: the source and piece sizes, and whether a piece takes several buffers.
 struct Mode {
@@ -122,7 +122,10 @@ class EngineFaultTest : public TempDirTest, public ::testing::WithParamInterface
       const int result = RestoreFile(base.c_str(), &faulty);
       ExpectNoLeaks();
       RemoveFaultOps();
-      EXPECT_EQ(result, Harmless(op) ? 1 : 0);
+      // The last listing looks for temporary files of killed restores: without it, they stay.
+      const bool lastListing =
+          op == FaultOp::kListFolder && n == counts[static_cast<int>(FaultOp::kListFolder)];
+      EXPECT_EQ(result, Harmless(op) || lastListing ? 1 : 0);
       EXPECT_TRUE(ReadFileBytes(base) == (result ? source_ : "old output"));
       EXPECT_EQ(ListCurrentDir(), files_);
       for (size_t i = 0; i < pieces_.size(); ++i) {
@@ -175,13 +178,15 @@ TEST_P(EngineFaultTest, SplitFailsCleanlyAtEveryCall) {
 
 TEST_P(EngineFaultTest, RestoreWithItsListFailsCleanlyAtEveryCall) {
   // Before anything is written: the list is looked up, read whole, and every piece it names
-  // looked up. Then one free-space query, one block of buffers and the helper; the list is read
-  // again, each piece opened and measured once, and copied a buffer at a time into one
-  // temporary file, which is flushed and moved over the output. Nothing removed or listed.
-  // Whether to stop is asked before every piece of each pass, every buffer, and the rename.
+  // looked up. Then one free-space query, one block of buffers and the helper; one listing for
+  // the temporary files of killed restores; the list is read again, each piece opened and
+  // measured once, and copied a buffer at a time into one temporary file, which is flushed and
+  // moved over the output. Nothing removed. Whether to stop is asked before every piece of each
+  // pass, every buffer, and the rename.
   RestoreFailsCleanlyAtEveryCall(
-      kBase53203, GetParam().buffers ? std::vector<int>{5, 1, 4, 5, 7, 5, 1, 1, 0, 1, 0, 1, 1, 12}
-                                     : std::vector<int>{6, 1, 5, 6, 6, 4, 1, 1, 0, 1, 0, 1, 1, 13});
+      kBase53203, GetParam().buffers
+                      ? std::vector<int>{5, 1, 4, 5, 7, 5, 1, 1, 0, 1, 1, 1, 1, 12, 0}
+                      : std::vector<int>{6, 1, 5, 6, 6, 4, 1, 1, 0, 1, 1, 1, 1, 13, 0});
 }
 
 TEST_P(EngineFaultTest, RestoreWithoutAListFailsCleanlyAtEveryCall) {
@@ -189,8 +194,8 @@ TEST_P(EngineFaultTest, RestoreWithoutAListFailsCleanlyAtEveryCall) {
   // folder for a later piece, before anything is opened; then as with a list, but for the list
   // itself and the helper.
   RestoreFailsCleanlyAtEveryCall(
-      "out", GetParam().buffers ? std::vector<int>{3, 1, 5, 3, 5, 5, 1, 1, 0, 1, 1, 1, 0, 13}
-                                : std::vector<int>{4, 1, 6, 4, 4, 4, 1, 1, 0, 1, 1, 1, 0, 14});
+      "out", GetParam().buffers ? std::vector<int>{3, 1, 5, 3, 5, 5, 1, 1, 0, 1, 2, 1, 0, 13, 0}
+                                : std::vector<int>{4, 1, 6, 4, 4, 4, 1, 1, 0, 1, 2, 1, 0, 14, 0});
 }
 
 // Removing what a failure left behind may fail too: the result stays 0, nothing leaks, and what

@@ -71,8 +71,9 @@ TEST_F(RealFaultTest, PieceOrOutputHeldOpenWithoutSharing) {
   held = HoldWithoutSharing("7");
   ASSERT_NE(held, INVALID_HANDLE_VALUE);
   WorkContext work;
-  EXPECT_EQ(RestoreFile("7", &work), 0);  // an output that cannot be replaced: the rename's own
-  EXPECT_EQ(work.failure.error, static_cast<unsigned>(ERROR_ACCESS_DENIED));  // error
+  EXPECT_EQ(RestoreFile("7", &work), 0);  // an output that cannot be replaced, found before
+  EXPECT_EQ(work.failure.error, static_cast<unsigned>(ERROR_SHARING_VIOLATION));  // the join
+  EXPECT_EQ(work.failure.file, "7");
   CloseHandle(held);
   EXPECT_EQ(ReadFileBytes("7"), "old");
   EXPECT_EQ(ListCurrentDir(), (std::vector<std::string>{"7", "7-00", "7-01"}));

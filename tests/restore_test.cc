@@ -87,25 +87,35 @@ TEST_F(RestoreTest, ReplacesAnExistingOutput) {
 }
 
 TEST_F(RestoreTest, TemporaryFileNeverTakesAnExistingName) {
-  WriteFileBytes("4711~00", "someone's file");
+  // 00 is held open by a restore at work, 01 is a folder: both stay, unopened. 03 and 0F were
+  // left by restores that were killed: they go. Names of another shape stay.
+  const FileHandle held = CreateNew("4711~00");
+  ASSERT_TRUE(WriteBlock(held, "at work", 7));
   fs::create_directory("4711~01");
+  for (const char* name : {"4711~03", "4711~0F", "4711~0G", "4711~1", "4711~001"}) {
+    WriteFileBytes(name, "left");
+  }
   WritePieces("4711", {"ab", "c"});
   ASSERT_EQ(RestoreFile("4711"), 1);
+  CloseFile(held);
   EXPECT_EQ(ReadFileBytes("4711"), "abc");
-  EXPECT_EQ(ReadFileBytes("4711~00"), "someone's file");
+  EXPECT_EQ(ReadFileBytes("4711~00"), "at work");
   EXPECT_EQ(ListCurrentDir(),
-            (std::vector<std::string>{"4711", "4711-00", "4711-01", "4711~00", "4711~01"}));
+            (std::vector<std::string>{"4711", "4711-00", "4711-01", "4711~00", "4711~001",
+                                      "4711~01", "4711~0G", "4711~1"}));
 }
 
 TEST_F(RestoreTest, NoFreeTemporaryNameLeavesTheOutputAlone) {
   char name[16];
   for (int serial = 0; serial < 256; ++serial) {
     std::snprintf(name, sizeof name, "4711~%02X", serial);
-    WriteFileBytes(name, "");
+    fs::create_directory(name);
   }
   WriteFileBytes("4711", "keep me");
   WritePieces("4711", {"ab"});
-  EXPECT_EQ(RestoreFile("4711"), 0);
+  WorkContext work;
+  EXPECT_EQ(RestoreFile("4711", &work), 0);
+  EXPECT_EQ(work.failure.file, "4711");  // the output whose temporary names are all taken
   EXPECT_EQ(ReadFileBytes("4711"), "keep me");
   EXPECT_EQ(ListCurrentDir().size(), 258u);
 }
