@@ -57,6 +57,25 @@ TEST(Md5, KnownDigestsAndEndingMidway) {
   EXPECT_EQ(Hex(hash), "900150983cd24fb0d6963f7d28e17f72");
 }
 
+TEST(Md5, PaddingAtTheEdgesOfABlock) {
+  // Runs of 'a': the padding fits the last block (55), takes a second one for the length (56,
+  // 57, 63, 119), or one of its own (64, 120); and many blocks in one call.
+  const std::pair<size_t, const char*> kCases[] = {
+      {55, "ef1772b6dff9a122358552954ad0df65"},      {56, "3b0c8ac703f828b04c6c197006d17218"},
+      {57, "652b906d60af96844ebd21b674f35e93"},      {63, "b06521f39153d618550606be297466d5"},
+      {64, "014842d480b571495a4a0363793f7367"},      {65, "c743a45e0d2e6a95cb859adae0248435"},
+      {119, "8a7bd0732ed6a28ce75f6dabc90e1613"},     {120, "5f61c0ccad4cac44c75ff505e1f1e537"},
+      {1000000, "7707d6ae4e027c70eea2a935c2296f21"},
+  };
+  for (const auto& [length, digest] : kCases) {
+    const std::string message(length, 'a');
+    Md5 hash;
+    Md5Begin(&hash);
+    Md5Add(&hash, message.data(), length);
+    EXPECT_EQ(Hex(hash), digest) << length;
+  }
+}
+
 TEST(Md5, EveryLanePathGivesWhatOneStreamGives) {
   const std::vector<unsigned char> bytes = RandomBytes(1 << 17, 1);
   for (const Md5LanePath& path : Md5LanePaths()) {
@@ -115,10 +134,34 @@ TEST(Md5, LanesFedInUnevenCallsAndEndedMidway) {
   }
 }
 
+TEST(Md5, ThousandsOfStreamsAtOnce) {
+  // 2001 streams: many groups of the widest path, and a few left over for a narrower one.
+  // Each stream's bytes start one byte further on.
+  constexpr size_t kStreams = 2001, kCount = 150;
+  const std::vector<unsigned char> bytes = RandomBytes(kStreams + kCount, 7);
+  std::vector<Md5> alone(kStreams), together(kStreams);
+  std::vector<Md5*> hashes;
+  std::vector<const unsigned char*> data;
+  for (size_t i = 0; i < kStreams; ++i) {
+    Md5Begin(&alone[i]);
+    Md5Add(&alone[i], bytes.data() + i, kCount);
+    Md5Begin(&together[i]);
+    hashes.push_back(&together[i]);
+    data.push_back(bytes.data() + i);
+  }
+  Md5AddLanes(hashes.data(), data.data(), kStreams, kCount);
+  for (size_t i = 0; i < kStreams; ++i) ASSERT_EQ(Hex(together[i]), Hex(alone[i])) << i;
+}
+
 TEST(Crc32, KnownValueAndZeros) {
   EXPECT_EQ(Crc32Add(0, "123456789", 9), 0xCBF43926u);
   EXPECT_EQ(Crc32Add(Crc32Add(0, "1234", 4), "56789", 5), 0xCBF43926u);  // continued
   const std::vector<unsigned char> zeros((1 << 20) + 3);
+  const std::string many(1000000, 'a');
+  for (const Crc32Path& path : Crc32Paths()) {
+    EXPECT_EQ(path.add(0, many.data(), many.size()), 0xDC25BFBCu) << path.name;
+    EXPECT_EQ(path.add(0, zeros.data(), 1 << 20), 0xA738EA1Cu) << path.name;
+  }
   for (const uint64_t count : {0, 1, 63, 64, (1 << 20) + 3}) {
     EXPECT_EQ(Crc32AddZeros(0xCBF43926u, count), Crc32Add(0xCBF43926u, zeros.data(), count))
         << count;
