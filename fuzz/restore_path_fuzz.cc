@@ -139,12 +139,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (length > 0) std::memcpy(path, data, length);
   path[length] = '\0';
   const size_t textLength = std::strlen(path);
-  // A text of fewer than three characters has no base.
+  // A text of fewer than three characters has no base. Characters are counted as a person
+  // counts them: a lead byte (11xxxxxx) with the up to three continuation bytes (10xxxxxx) after
+  // it is one, and any other byte is one of its own.
+  size_t characters = 0;
+  for (size_t at = 0; at < textLength; ++characters) {
+    const bool lead = (static_cast<unsigned char>(path[at++]) & 0xC0) == 0xC0;
+    for (int more = 0; lead && more < 3 && (static_cast<unsigned char>(path[at]) & 0xC0) == 0x80;
+         ++more) {
+      ++at;
+    }
+  }
   FilePath base;
   if (!BaseOfPiece(FilePath(path), &base)) {
-    if (textLength >= 3) std::abort();
+    if (characters >= 3) std::abort();
     return 0;
   }
+  if (characters < 3) std::abort();
   // Three characters go: three bytes, or more where the last ones are UTF-8 of several bytes.
   if (base.value().size() > textLength - 3) std::abort();
   // Every set restores, but to an empty base, which names no file to write.
