@@ -144,6 +144,31 @@ void GfNibbleTables(uint16_t factor, unsigned char tables[8][16]) {
   }
 }
 
+void GfBitMatrices(uint16_t factor, uint64_t matrices[4]) {
+  // Column j of the whole 16 x 16 matrix is the product with x^j. Byte j of `block` gets
+  // column j of one 8 x 8 part, bit i of it in row i; three exchanges of bit blocks across the
+  // diagonal (1 x 1 within 2 x 2, 2 x 2 within 4 x 4, 4 x 4) turn the columns into rows.
+  uint16_t basis[16];
+  Basis(factor, basis);
+  for (int out = 0; out < 2; ++out) {
+    for (int in = 0; in < 2; ++in) {
+      uint64_t block = 0;
+      for (int j = 0; j < 8; ++j)
+        block |= uint64_t{(basis[8 * in + j] >> (8 * out)) & 0xFFu} << (8 * j);
+      uint64_t t = (block ^ (block >> 7)) & 0x00AA00AA00AA00AA;
+      block ^= t ^ (t << 7);
+      t = (block ^ (block >> 14)) & 0x0000CCCC0000CCCC;
+      block ^= t ^ (t << 14);
+      t = (block ^ (block >> 28)) & 0x00000000F0F0F0F0;
+      block ^= t ^ (t << 28);
+      // Row i from byte i to byte 7 - i.
+      uint64_t rows = 0;
+      for (int i = 0; i < 8; ++i) rows |= (block >> (8 * i) & 0xFF) << (8 * (7 - i));
+      matrices[2 * out + in] = rows;
+    }
+  }
+}
+
 void GfPortableRegion(unsigned char* dst, const unsigned char* src, uint16_t factor, size_t bytes) {
   // The product of a word is the product of its low byte XOR that of its high byte times 2^8:
   // two lookups in 256-entry tables.

@@ -29,5 +29,11 @@ void GfTiledMultiplyAdd(GfRegionFunction region, const unsigned char* const* src
 // with a byte shuffle.
 void GfNibbleTables(uint16_t factor, unsigned char tables[8][16]);
 
+// Multiplying a word by `factor` is a linear map of its 16 bits: here as four 8 x 8 bit
+// matrices in the layout of the GFNI instruction gf2p8affineqb (row i of a matrix in its byte
+// 7 - i, bit j of a row for bit j of the input byte), matrices[2 * out + in] making the low
+// (out 0) or high byte of the product from the low (in 0) or high byte of the word.
+void GfBitMatrices(uint16_t factor, uint64_t matrices[4]);
+
 // The vector paths this CPU can run, widest first; none on processors other than x86.
 std::span<const GfPath> GfVectorPaths();

@@ -1,7 +1,9 @@
 // The region functions of x86 processors with SSSE3 and with AVX2: a word's product is the
 // XOR of the products of its four 4-bit parts, each looked up in a 16-entry table with a byte
-// shuffle (pshufb), 16 or 32 words at a time. Each function is compiled for its instructions
-// alone; the rest of the program keeps its baseline (SSE2 on i686).
+// shuffle (pshufb), 16 or 32 words at a time; and with GFNI, whose gf2p8affineqb multiplies
+// bytes by 8 x 8 bit matrices, four of which make up the product with a factor. Each function
+// is compiled for its instructions alone; the rest of the program keeps its baseline (SSE2 on
+// i686).
 #include <cpuid.h>
 #include <immintrin.h>
 
@@ -104,6 +106,42 @@ __attribute__((target("avx2"))) void Avx2Region(unsigned char* dst, const unsign
   if (bytes > 0) Ssse3Region(dst, src, factor, bytes);
 }
 
+// The low bytes and the high bytes of the 32 words of first and second, as Avx2Region has them.
+__attribute__((target("avx2"), always_inline)) inline void SplitWords256(__m256i first,
+                                                                         __m256i second,
+                                                                         __m256i* low,
+                                                                         __m256i* high) {
+  const __m256i lowBytes = _mm256_set1_epi16(0x00FF);
+  *low = _mm256_packus_epi16(_mm256_and_si256(first, lowBytes), _mm256_and_si256(second, lowBytes));
+  *high = _mm256_packus_epi16(_mm256_srli_epi16(first, 8), _mm256_srli_epi16(second, 8));
+}
+
+// Four matrix products a step instead of eight lookups, and no 4-bit parts to take apart.
+__attribute__((target("gfni,avx2"))) void GfniRegion(unsigned char* dst, const unsigned char* src,
+                                                     uint16_t factor, size_t bytes) {
+  uint64_t matrices[4];
+  GfBitMatrices(factor, matrices);
+  __m256i matrix[4];
+#pragma GCC unroll 4
+  for (int k = 0; k < 4; ++k) matrix[k] = _mm256_set1_epi64x(static_cast<long long>(matrices[k]));
+  for (; factor == 1 && bytes >= 64; bytes -= 64, src += 64, dst += 64) {
+    XorInto256(dst, _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src)),
+               _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + 32)));
+  }
+  for (; bytes >= 64; bytes -= 64, src += 64, dst += 64) {
+    __m256i low, high;
+    SplitWords256(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(src)),
+                  _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + 32)), &low, &high);
+    const __m256i productLow = _mm256_xor_si256(_mm256_gf2p8affine_epi64_epi8(low, matrix[0], 0),
+                                                _mm256_gf2p8affine_epi64_epi8(high, matrix[1], 0));
+    const __m256i productHigh = _mm256_xor_si256(_mm256_gf2p8affine_epi64_epi8(low, matrix[2], 0),
+                                                 _mm256_gf2p8affine_epi64_epi8(high, matrix[3], 0));
+    XorInto256(dst, _mm256_unpacklo_epi8(productLow, productHigh),
+               _mm256_unpackhi_epi8(productLow, productHigh));
+  }
+  if (bytes > 0) GfPortableRegion(dst, src, factor, bytes);
+}
+
 void Ssse3MultiplyAdd(const unsigned char* const* src, size_t inputs, unsigned char* const* dst,
                       size_t outputs, const uint16_t* factors, size_t bytes) {
   GfTiledMultiplyAdd(Ssse3Region, src, inputs, dst, outputs, factors, bytes);
@@ -114,7 +152,13 @@ void Avx2MultiplyAdd(const unsigned char* const* src, size_t inputs, unsigned ch
   GfTiledMultiplyAdd(Avx2Region, src, inputs, dst, outputs, factors, bytes);
 }
 
-constexpr GfPath kPaths[] = {{"avx2", Avx2MultiplyAdd}, {"ssse3", Ssse3MultiplyAdd}};
+void GfniMultiplyAdd(const unsigned char* const* src, size_t inputs, unsigned char* const* dst,
+                     size_t outputs, const uint16_t* factors, size_t bytes) {
+  GfTiledMultiplyAdd(GfniRegion, src, inputs, dst, outputs, factors, bytes);
+}
+
+constexpr GfPath kPaths[] = {
+    {"gfni", GfniMultiplyAdd}, {"avx2", Avx2MultiplyAdd}, {"ssse3", Ssse3MultiplyAdd}};
 
 // The state the system saves for each thread: bits 1 and 2 for the XMM and YMM registers.
 __attribute__((target("xsave"))) uint64_t SavedRegisterState() {
@@ -133,5 +177,7 @@ bool HasAvx2(unsigned cpuid1Ecx) {
 std::span<const GfPath> GfVectorPaths() {
   unsigned eax, ebx, ecx, edx;
   if (!__get_cpuid(1, &eax, &ebx, &ecx, &edx) || (ecx & bit_SSSE3) == 0) return {};
-  return std::span(kPaths).subspan(HasAvx2(ecx) ? 0 : 1);
+  if (!HasAvx2(ecx)) return std::span(kPaths).subspan(2);
+  __get_cpuid_count(7, 0, &eax, &ebx, &ecx, &edx);
+  return std::span(kPaths).subspan((ecx & bit_GFNI) != 0 ? 0 : 1);
 }

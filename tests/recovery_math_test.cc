@@ -3,12 +3,14 @@
 // addresses of every alignment.
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "core/crc32.h"
 #include "core/gf16.h"
+#include "core/gf16_kernels.h"
 #include "core/md5.h"
 
 namespace {
@@ -255,6 +257,28 @@ TEST(Gf16, ProductsQuotientsPowersAndConstants) {
       ++exponent;
     } while (exponent % 3 == 0 || exponent % 5 == 0 || exponent % 17 == 0 || exponent % 257 == 0);
     ASSERT_EQ(Par2InputConstant(index), GfPower(2, exponent)) << index;
+  }
+}
+
+// What gf2p8affineqb makes of the byte x with the matrix: bit i is the parity of x AND the
+// matrix's byte 7 - i.
+unsigned AffineByte(uint64_t matrix, unsigned x) {
+  unsigned result = 0;
+  for (int i = 0; i < 8; ++i) result |= (std::popcount((matrix >> (8 * (7 - i))) & x) & 1u) << i;
+  return result;
+}
+
+TEST(Gf16, BitMatricesMultiplyAsTheGfniPathUsesThem) {
+  // Checked here on every CPU, whether or not it runs the GFNI path.
+  std::mt19937 random(8);
+  for (int i = 0; i < 500; ++i) {
+    const uint16_t factor = static_cast<uint16_t>(random()), word = static_cast<uint16_t>(random());
+    uint64_t m[4];
+    GfBitMatrices(factor, m);
+    const unsigned low = word & 0xFF, high = word >> 8;
+    const unsigned product = (AffineByte(m[0], low) ^ AffineByte(m[1], high)) |
+                             (AffineByte(m[2], low) ^ AffineByte(m[3], high)) << 8;
+    ASSERT_EQ(product, GfMultiply(factor, word)) << factor << " * " << word;
   }
 }
 
