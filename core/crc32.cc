@@ -1,6 +1,8 @@
 // The table path of the CRC-32, the CRC over runs of zeros, and the choice of path.
 #include "core/crc32.h"
 
+#include <iterator>
+
 #include "core/crc32_kernels.h"
 
 namespace {
@@ -57,13 +59,15 @@ uint32_t TableAdd(uint32_t crc, const void* bytes, size_t count) {
 }
 
 struct PathList {
-  Crc32Path paths[3];
+  Crc32Path paths[4];
   size_t count;
 };
 
 PathList ListPaths() {
   PathList list{};
-  for (const Crc32Path& path : Crc32VectorPaths()) list.paths[list.count++] = path;
+  for (const Crc32Path& path : Crc32VectorPaths()) {
+    if (list.count + 1 < std::size(list.paths)) list.paths[list.count++] = path;
+  }
   list.paths[list.count++] = {"tables", TableAdd};
   return list;
 }

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <iterator>
 
 #include "core/gf16_kernels.h"
 
@@ -60,7 +61,7 @@ void PortableMultiplyAdd(const unsigned char* const* src, size_t inputs, unsigne
 }
 
 struct PathList {
-  GfPath paths[4];
+  GfPath paths[6];
   size_t count;
 };
 
@@ -74,7 +75,9 @@ PathList Setup() {
   }
   gExp[kOrder] = 1;
   PathList list{};
-  for (const GfPath& path : GfVectorPaths()) list.paths[list.count++] = path;
+  for (const GfPath& path : GfVectorPaths()) {
+    if (list.count + 1 < std::size(list.paths)) list.paths[list.count++] = path;
+  }
   list.paths[list.count++] = {"portable", PortableMultiplyAdd};
   return list;
 }

@@ -1,8 +1,9 @@
 // The arithmetic of the PAR 2.0 format's recovery slices: the field GF(2^16) with generator
 // polynomial x^16 + x^12 + x^3 + x + 1 (0x1100B), whose elements are 16-bit words. Adding is
 // XOR. A recovery slice is a sum of input slices, each multiplied word by word by a constant,
-// so the work is GfMultiplyAdd over whole regions; it runs on the widest vector path of the
-// CPU (asked once, before main).
+// so the work is GfMultiplyAdd over whole regions; it runs on the fastest vector path of the
+// CPU. The path is chosen and the tables of logarithms are filled before main, so none of
+// these is for use by another initialiser.
 #pragma once
 
 #include <cstddef>

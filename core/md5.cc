@@ -50,9 +50,9 @@ PathList ListPaths() {
 const PathList gPaths = ListPaths();
 
 // The path for a group of `left` streams, fewer than `path` takes at once. A block of a group
-// of any vector path took about as long as three blocks of one stream alone (bench/run), and
-// the same whatever the number of its streams in use: one or two streams go alone, more go
-// together on the narrowest vector path that takes them all, no wider than `path`.
+// on any vector path took about as long as two or three blocks of one stream alone, whatever
+// the number of its streams in use (filecut_bench kernels): one or two streams go alone, more
+// go together on the narrowest vector path that takes them all, no wider than `path`.
 const Md5LanePath& PathForRest(const Md5LanePath& path, size_t left) {
   const Md5LanePath* best = &path;
   for (size_t i = 0; i < gPaths.count; ++i) {
