@@ -178,6 +178,6 @@ std::span<const GfPath> GfVectorPaths() {
   unsigned eax, ebx, ecx, edx;
   if (!__get_cpuid(1, &eax, &ebx, &ecx, &edx) || (ecx & bit_SSSE3) == 0) return {};
   if (!HasAvx2(ecx)) return std::span(kPaths).subspan(2);
-  __get_cpuid_count(7, 0, &eax, &ebx, &ecx, &edx);
-  return std::span(kPaths).subspan((ecx & bit_GFNI) != 0 ? 0 : 1);
+  const bool gfni = __get_cpuid_count(7, 0, &eax, &ebx, &ecx, &edx) && (ecx & bit_GFNI) != 0;
+  return std::span(kPaths).subspan(gfni ? 0 : 1);
 }
