@@ -195,7 +195,7 @@ uint32_t BitByBit(uint32_t crc, const unsigned char* bytes, size_t count) {
 TEST(Crc32, EveryPathGivesWhatTheTablesGive) {
   const std::vector<unsigned char> bytes = RandomBytes(100000, 2);
   const Crc32Path& tables = Crc32Paths().back();
-  // The tables against the definition, each of the eight on every byte value.
+  // The tables against the definition: each of the eight looked up some 2,300 times.
   for (size_t count = 0; count < 64; ++count) {
     ASSERT_EQ(tables.add(7, bytes.data() + 256 * count, 256 + count),
               BitByBit(7, bytes.data() + 256 * count, 256 + count))
