@@ -21,10 +21,12 @@ enum class FailureKind {
   kListUnreadable,  // a set's checksum list cannot be read as one this program writes
   kReadOnly,        // the output is a file marked read-only, which a restore never replaces
   kSourceChanged,   // the source of a split was written while it was cut, or ended early
+  kRecoveryShort,   // more pieces are lost than the usable recovery slices can rebuild
 };
 
 struct Failure {
   FailureKind kind = FailureKind::kNone;
   uint32_t error = 0;  // for kSystem: the platform's error code (GetLastError, errno)
   std::string file;    // the file at fault (a piece, a checksum list), where one is; else empty
+  uint64_t count = 0;  // for kRecoveryShort: how many more recovery slices a repair needs
 };

@@ -30,6 +30,8 @@ std::string PieceName(const std::string& baseText, uint32_t index) {
 
 namespace {
 
+constexpr char kRecoverySuffix[] = ".par2";
+
 char AsciiLower(char c) {
   return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
@@ -68,6 +70,8 @@ FilePath SetMemberName(const FilePath& base, SetMember member) {
       return ListName(base);
     case MemberKind::kPiece:
       return PieceName(base, static_cast<uint32_t>(member.index));
+    case MemberKind::kRecovery:
+      return base.AddSuffix(kRecoverySuffix);
     case MemberKind::kOutput:
     case MemberKind::kNone:
       break;
@@ -84,6 +88,12 @@ SetMember MemberOfSet(std::string_view name, std::string_view baseName) {
   if (PieceIndex(suffix, &index)) return SetMember{MemberKind::kPiece, index};
   if (suffix.size() == sizeof kListSuffix - 1 && StartsAlike(suffix, kListSuffix)) {
     return SetMember{MemberKind::kList, 0};
+  }
+  // The recovery index, or a volume: ".vol", anything, ".par2".
+  const size_t end = sizeof kRecoverySuffix - 1;
+  if (suffix.size() >= end && StartsAlike(suffix.substr(suffix.size() - end), kRecoverySuffix) &&
+      (suffix.size() == end || (suffix.size() > end + 4 && StartsAlike(suffix, ".vol")))) {
+    return SetMember{MemberKind::kRecovery, 0};
   }
   return SetMember{MemberKind::kNone, 0};
 }

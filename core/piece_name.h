@@ -20,16 +20,19 @@ FilePath PieceName(const FilePath& base, uint32_t index);
 std::string PieceName(const std::string& baseText, uint32_t index);
 
 // The kinds of names that belong to the set of a base: the file a restore writes, the set's
-// checksum list and its pieces. Every name of a set is its base followed by a text that does not
-// start with a digit, so that a base number is the leading digits of the names of its set. A new
-// kind of file of a set gets its kind here and its spelling in SetMemberName and MemberOfSet.
-enum class MemberKind { kNone, kOutput, kList, kPiece };
-constexpr int kMemberKindCount = 4;  // the kinds above
+// checksum list, its pieces, and its recovery files ("<base>.par2" and the volumes
+// "<base>.vol<exponents>.par2", core/recovery_make.h). Every name of a set is its base followed by
+// a text that does not start with a digit, so that a base number is the leading digits of the names
+// of its set. A new kind of file of a set gets its kind here and its spelling in SetMemberName and
+// MemberOfSet.
+enum class MemberKind { kNone, kOutput, kList, kPiece, kRecovery };
+constexpr int kMemberKindCount = 5;  // the kinds above
 struct SetMember {
   MemberKind kind;
   uint64_t index;  // of a piece; 0 for the other kinds
 };
-// The name of `member` of the set of `base` (a base number's text, or a base path).
+// The name of `member` of the set of `base` (a base number's text, or a base path); of the
+// recovery files, the index "<base>.par2" (the volumes' names depend on their number).
 FilePath SetMemberName(const FilePath& base, SetMember member);
 // Which member of the set of `baseName` the file name `name` is (both without a folder), their
 // ASCII letters compared in either case as Windows compares names; kNone for no member. A piece

@@ -9,6 +9,7 @@
 #include "core/output_file.h"
 #include "core/piece_name.h"
 #include "core/progress.h"
+#include "core/restore_protected.h"
 #include "core/stream_copy.h"
 #include "core/work_context.h"
 #include "platform/file_path.h"
@@ -228,6 +229,13 @@ bool CopyListedPieces(WorkContext* work, CopyBuffers* buffers, const FilePath& b
 }
 
 bool RestoreListed(WorkContext* work, const FilePath& base, const FilePath& listName) {
+  // With recovery files beside the set, lost pieces are rebuilt from them.
+  const std::vector<FilePath> recoveryFiles = RecoveryFilesBeside(base);
+  bool applies = !recoveryFiles.empty();
+  if (applies) {
+    const bool ok = RestoreProtected(work, base, listName, recoveryFiles, &applies);
+    if (applies) return ok;
+  }
   std::string headerLine;
   SetHeader header;
   if (!CheckListedSet(work, base, listName, &headerLine, &header) ||

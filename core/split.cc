@@ -8,6 +8,8 @@
 #include "core/output_file.h"
 #include "core/piece_name.h"
 #include "core/progress.h"
+#include "core/recovery_make.h"
+#include "core/recovery_pass.h"
 #include "core/stream_copy.h"
 #include "core/work_context.h"
 #include "platform/platform.h"
@@ -20,6 +22,10 @@ constexpr int kMaxDraws = 1000;
 constexpr int32_t kBaseNumbers = 99999;
 // Piece lines are written to the checksum list once this many bytes of them are waiting.
 constexpr size_t kListWriteBytes = 64 * 1024;
+// A set with recovery pieces of at most this many pieces is cut in one pass over the source,
+// every piece open at once and written a stripe at a time while the recovery slices are made;
+// a larger one is cut first and read once more for its recovery slices.
+constexpr uint64_t kPiecesOpenAtOnce = 256;
 // The kinds of file a split makes: the list first, then the pieces.
 constexpr MemberKind kMadeKinds[] = {MemberKind::kList, MemberKind::kPiece};
 
@@ -62,13 +68,16 @@ bool FindTakenBases(WorkContext* work, TakenBases* bases) {
   return ListBeside(PieceName(0, 0).c_str(), MarkTakenBase, bases) || FailSystem(work);
 }
 
-// Whether the pieces and their list fit in the free space of the current folder, whatever base
-// they get: the list's lines are counted with the longest name a piece can have.
-bool SetFits(const SetHeader& header) {
+// Whether the pieces, their list and their recovery files fit in the free space of the current
+// folder, whatever base they get: the names are counted with the longest a base can give.
+bool SetFits(const SetHeader& header, uint32_t recoveryCount) {
   const FilePath longest(PieceName(kBaseNumbers - 1, static_cast<uint32_t>(header.count - 1)));
-  const uint64_t listBytes =
+  uint64_t bytes =
       HeaderLine(header).size() + header.count * (2 * kSha256Bytes + 3 + longest.value().size());
-  return header.size <= UINT64_MAX - listBytes && FitsBeside(longest, header.size + listBytes);
+  if (recoveryCount > 0) {
+    bytes += RecoveryBytes(PlanRecovery(header, kBaseNumbers - 1, recoveryCount));
+  }
+  return header.size <= UINT64_MAX - bytes && FitsBeside(longest, header.size + bytes);
 }
 
 // ---- A set under one drawn base ----
@@ -80,12 +89,15 @@ struct Split {
   std::string sourceName;  // to blame a change or a failed read on
   FileState state;         // the source's size and last-write time at the start
   SetHeader header = {};
-  FilePath base;                         // the drawn base number's text
+  int32_t baseNumber = 0;                // the drawn base number
+  FilePath base;                         // its text
   uint64_t made[kMemberKindCount] = {};  // files made of each kind, in index order
   Failure taken;                         // a name found taken on creation, and why
   CopyBuffers buffers;
   FileHandle list = kNoFile;
-  std::string waiting;  // piece lines not yet written to the list
+  std::string waiting;                 // piece lines not yet written to the list
+  uint32_t recoveryCount = 0;          // recovery slices to make
+  std::vector<FilePath> recoveryMade;  // recovery files made
 };
 
 // What creating a file of the set, or the whole set, came to.
@@ -114,12 +126,29 @@ Outcome CreateMember(Split* split, MemberKind kind, FileHandle* file) {
   return Outcome::kFailed;
 }
 
+// The same for a recovery file, whose name the set's layout gives.
+Outcome CreateRecoveryFile(Split* split, const FilePath& name, FileHandle* file) {
+  *file = CreateNew(name.c_str());
+  if (*file != kNoFile) {
+    split->recoveryMade.push_back(name);
+    return Outcome::kMade;
+  }
+  if (NameTaken(LastError(), name.c_str())) {
+    split->taken = Failure{FailureKind::kSystem, LastError(), name.value()};
+    return Outcome::kTaken;
+  }
+  FailSystem(split->work, name.value());
+  return Outcome::kFailed;
+}
+
 // The one place where a split removes the files of its set, after a failure, a stop or a name
 // taken meanwhile: every file it made, and nothing else. The list goes last, and only when
 // every other file has gone: a piece that another program holds open stays, and with it the
 // list, whose missing lines tell a restore that the set is not whole. Returns whether all went.
 bool RemoveSet(Split* split) {
   bool othersGone = true;
+  for (const FilePath& name : split->recoveryMade) othersGone &= RemoveMade(split->work, name);
+  split->recoveryMade.clear();
   for (const MemberKind kind : kMadeKinds) {
     if (kind == MemberKind::kList) continue;
     for (uint64_t index = 0; index < split->made[static_cast<int>(kind)]; ++index) {
@@ -206,12 +235,102 @@ Outcome WritePieces(Split* split) {
   return done ? Outcome::kMade : Outcome::kFailed;
 }
 
+// ---- Recovery pieces ----
+
+// Creates the recovery files of the set and names the set in the PAR 2.0 format, from the
+// first bytes of every piece.
+Outcome BeginRecovery(Split* split, RecoveryWriter* writer) {
+  const int32_t base = split->baseNumber;
+  writer->layout = PlanRecovery(split->header, base, split->recoveryCount);
+  writer->names = RecoveryFileNames(split->base, writer->layout);
+  for (const FilePath& name : writer->names) {
+    FileHandle file = kNoFile;
+    const Outcome created = CreateRecoveryFile(split, name, &file);
+    if (created != Outcome::kMade) return created;
+    writer->files.push_back(file);
+  }
+  const bool described =
+      DescribeSet(split->work, split->source, split->sourceName, split->header, base, writer);
+  return described ? Outcome::kMade : Outcome::kFailed;
+}
+
+// Runs the pass that makes the recovery slices, and writes the rest of the recovery files once
+// the source is known to be as it was.
+Outcome RunRecovery(Split* split, RecoveryWriter* writer, const RecoveryPass& pass) {
+  if (!RunRecoveryPass(split->work, pass)) {
+    BlameChangedSource(split);
+    return Outcome::kFailed;
+  }
+  const bool done = SourceUnchanged(split) && FinishRecoveryFiles(split->work, writer);
+  return done ? Outcome::kMade : Outcome::kFailed;
+}
+
+// The recovery files of a set already cut: the source is read once more.
+Outcome WriteRecovery(Split* split) {
+  RecoveryWriter writer;
+  const Outcome begun = BeginRecovery(split, &writer);
+  if (begun != Outcome::kMade) return begun;
+  RecoveryPass pass;
+  AddToPass(&writer, split->header, split->source, split->sourceName, &pass);
+  return RunRecovery(split, &writer, pass);
+}
+
+// The pieces open at once, closed as they go.
+struct OpenPieces {
+  std::vector<FileHandle> files;
+  ~OpenPieces() {
+    for (const FileHandle file : files) CloseFile(file);
+  }
+};
+
+// A set with recovery pieces cut in one pass: every piece is created first, then the pass reads
+// the source a stripe of every piece at a time, writes each piece's stripe and hashes it for the
+// list as for the recovery slices; the list's lines come last.
+Outcome WriteProtectedSet(Split* split) {
+  const std::string header = HeaderLine(split->header);
+  if (!WriteBlock(split->list, header.data(), static_cast<uint32_t>(header.size()))) {
+    return Failed(FailSystem(split->work, MadeName(*split, MemberKind::kList, 0).value()));
+  }
+  OpenPieces pieces;
+  for (uint64_t index = 0; index < split->header.count; ++index) {
+    FileHandle piece = kNoFile;
+    const Outcome created = CreateMember(split, MemberKind::kPiece, &piece);
+    if (created != Outcome::kMade) return created;
+    pieces.files.push_back(piece);
+  }
+  RecoveryWriter writer;
+  const Outcome begun = BeginRecovery(split, &writer);
+  if (begun != Outcome::kMade) return begun;
+  RecoveryPass pass;
+  AddToPass(&writer, split->header, split->source, split->sourceName, &pass);
+  std::vector<Sha256> hashes(split->header.count);
+  for (uint64_t index = 0; index < split->header.count; ++index) {
+    PassInput& input = pass.inputs[index];
+    input.copyTo = pieces.files[index];
+    input.copyName = MadeName(*split, MemberKind::kPiece, index).value();
+    Sha256Begin(&hashes[index]);
+    input.sha = &hashes[index];
+  }
+  const Outcome made = RunRecovery(split, &writer, pass);
+  if (made != Outcome::kMade) return made;
+  for (uint64_t index = 0; index < split->header.count; ++index) {
+    unsigned char digest[kSha256Bytes];
+    Sha256End(&hashes[index], digest);
+    split->waiting += PieceLine(digest, MadeName(*split, MemberKind::kPiece, index).value());
+  }
+  return WriteWaitingLines(split) ? Outcome::kMade : Outcome::kFailed;
+}
+
 // The list comes first, so that no set is ever without it, and whole only at the end.
 Outcome WriteSet(Split* split) {
   const Outcome list = CreateMember(split, MemberKind::kList, &split->list);
   if (list != Outcome::kMade) return list;
-  BeginProgress(split->work, split->header.size);
-  const Outcome outcome = WritePieces(split);
+  const bool recovery = split->recoveryCount > 0;
+  const bool onePass = recovery && split->header.count <= kPiecesOpenAtOnce;
+  // A set cut first and read again for its recovery slices counts the source's bytes twice.
+  BeginProgress(split->work, split->header.size * (recovery && !onePass ? 2 : 1));
+  Outcome outcome = onePass ? WriteProtectedSet(split) : WritePieces(split);
+  if (outcome == Outcome::kMade && recovery && !onePass) outcome = WriteRecovery(split);
   CloseFile(split->list);
   return outcome;
 }
@@ -226,7 +345,10 @@ bool SplitOpenSource(WorkContext* work, const char* sourcePath, FileHandle sourc
   split.header = SetHeader{FilePath(sourcePath).BaseName(), size, step, PieceCount(size, step)};
   if (split.header.count > kMaxPieceCount) return Fail(work, FailureKind::kTooManyPieces);
   // The free space first, then one listing of the folder: neither takes longer for more pieces.
-  if (!SetFits(split.header)) return Fail(work, FailureKind::kNoRoom);
+  split.recoveryCount = RecoveryCount(work->recovery, split.header.count, size);
+  work->recoveryRefused =
+      work->recovery != RecoveryChoice::kNone && size > 0 && split.recoveryCount == 0;
+  if (!SetFits(split.header, split.recoveryCount)) return Fail(work, FailureKind::kNoRoom);
   TakenBases bases = {split.header.count, {}};
   if (!FindTakenBases(work, &bases) || !GetCopyBuffers(work, true, &split.buffers)) return false;
   // The first draw after seeding the generator from the tick count, as every split has drawn
@@ -235,9 +357,13 @@ bool SplitOpenSource(WorkContext* work, const char* sourcePath, FileHandle sourc
   for (int draw = 0; draw < kMaxDraws; ++draw) {
     const int32_t base = DrawBaseNumber();
     if (bases.taken[static_cast<size_t>(base)]) continue;
+    split.baseNumber = base;
     split.base = FilePath(BaseNumberText(base));
     const Outcome outcome = WriteSet(&split);
-    if (outcome == Outcome::kMade) return true;
+    if (outcome == Outcome::kMade) {
+      work->recoveryMade = split.recoveryCount;
+      return true;
+    }
     // A failure or a stop, or a name that another program took since the listing: what this
     // draw made goes. For the latter, the next draw cuts the source again from its start.
     if (!RemoveSet(&split) || outcome == Outcome::kFailed) return Fail(work, split.taken);

@@ -7,10 +7,14 @@ void ClearResults(WorkContext* work) {
   work->originalName.clear();
   work->leftBehind.clear();
   work->leftBehindCount = 0;
+  work->recoveryMade = 0;
+  work->recoveryRefused = false;
+  work->repaired.clear();
+  work->repairedCount = 0;
 }
 
 bool Fail(WorkContext* work, FailureKind kind, const std::string& file) {
-  return Fail(work, Failure{kind, 0, file});
+  return Fail(work, Failure{kind, 0, file, 0});
 }
 
 bool Fail(WorkContext* work, const Failure& failure) {
@@ -20,7 +24,7 @@ bool Fail(WorkContext* work, const Failure& failure) {
 
 bool FailSystem(WorkContext* work, const std::string& file) {
   if (work->failure.kind == FailureKind::kNone) {
-    work->failure = Failure{FailureKind::kSystem, LastError(), file};
+    work->failure = Failure{FailureKind::kSystem, LastError(), file, 0};
   }
   return false;
 }

@@ -14,18 +14,27 @@ typedef void (*ProgressReport)(void* caller, uint64_t done, uint64_t total);
 // Answers whether the work should stop now. Called on the thread of the work.
 typedef bool (*StopCheck)(void* caller);
 
+// The recovery pieces a split makes (core/recovery_make.h): none, one to three, or one for every
+// ten pieces.
+enum class RecoveryChoice { kNone, kOne, kTwo, kThree, kTenth };
+
 struct WorkContext {
   // From the caller: who hears of the progress and who answers whether to stop (null for
   // nobody: no reports, never stop), and what both are handed.
   ProgressReport report = nullptr;
   StopCheck stopCheck = nullptr;
   void* caller = nullptr;
+  RecoveryChoice recovery = RecoveryChoice::kNone;  // for a split
 
   // To the caller, once the work has returned.
   Failure failure;               // why it failed; kNone after a success
   std::string originalName;      // a restore from a checksum list: the name of the file once cut
   std::string leftBehind;        // the first file that a failed split could not remove again
   uint64_t leftBehindCount = 0;  // how many such files there are
+  uint32_t recoveryMade = 0;     // a split: the recovery pieces it made
+  bool recoveryRefused = false;  // a split asked for them: none made, the set is too large
+  std::string repaired;          // a restore: the first piece it rebuilt
+  uint64_t repairedCount = 0;    // how many it rebuilt
 
   // The engine's own count of the progress (core/progress.h).
   uint64_t done = 0;

@@ -35,10 +35,10 @@ struct Loud<Result (*)(Args...)> {
 // clang-format off
 #define FILECUT_ALL_OPS(X)                                                                  \
   X(openForRead) X(createNew) X(lookUpName) X(isReadOnly) X(queryFileSize) X(queryFileState) \
-  X(rewindFile) X(readBlock) X(writeBlock) X(closeFile) X(moveOver) X(removeFile)             \
-  X(removeUnheld) X(canReplace) X(mayBeHeld) X(nameTaken) X(freeSpace) X(listFolder)          \
-  X(flushFile) X(startHelper) X(endHelper) X(tickCount) X(sleep) X(lastError) X(errorText)    \
-  X(allocBlock) X(freeBlock)
+  X(rewindFile) X(readBlock) X(writeBlock) X(readBlockAt) X(writeBlockAt) X(closeFile)        \
+  X(moveOver) X(removeFile) X(removeUnheld) X(canReplace) X(mayBeHeld) X(nameTaken)           \
+  X(freeSpace) X(listFolder) X(flushFile) X(startHelper) X(endHelper) X(tickCount) X(sleep)   \
+  X(lastError) X(errorText) X(allocBlock) X(freeBlock)
 // clang-format on
 
 PlatformOps LoudPlatformOps() {

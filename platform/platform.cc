@@ -78,6 +78,12 @@ bool ReadBlock(FileHandle file, void* buffer, uint32_t count) {
 bool WriteBlock(FileHandle file, const void* buffer, uint32_t count) {
   return Ops().writeBlock(file, buffer, count);
 }
+bool ReadBlockAt(FileHandle file, uint64_t offset, void* buffer, uint32_t count) {
+  return Ops().readBlockAt(file, offset, buffer, count);
+}
+bool WriteBlockAt(FileHandle file, uint64_t offset, const void* buffer, uint32_t count) {
+  return Ops().writeBlockAt(file, offset, buffer, count);
+}
 void CloseFile(FileHandle file) {
   Ops().closeFile(file);
 }

@@ -72,6 +72,10 @@ struct PlatformOps {
   // Writes exactly `count` bytes. Returns true when all were written; false on an error or short
   // write.
   bool (*writeBlock)(FileHandle file, const void* buffer, uint32_t count);
+  // The same at `offset` from the file's start, whatever its position, which may move. A write
+  // past the end makes the file longer (what lies between is zeros).
+  bool (*readBlockAt)(FileHandle file, uint64_t offset, void* buffer, uint32_t count);
+  bool (*writeBlockAt)(FileHandle file, uint64_t offset, const void* buffer, uint32_t count);
   // Closes a file opened by one of the calls above.
   void (*closeFile)(FileHandle file);
   // Gives the file `from` the name `to` in one step, replacing a file that has that name, and
@@ -152,6 +156,8 @@ bool QueryFileState(FileHandle file, FileState* state);
 bool RewindFile(FileHandle file);
 bool ReadBlock(FileHandle file, void* buffer, uint32_t count);
 bool WriteBlock(FileHandle file, const void* buffer, uint32_t count);
+bool ReadBlockAt(FileHandle file, uint64_t offset, void* buffer, uint32_t count);
+bool WriteBlockAt(FileHandle file, uint64_t offset, const void* buffer, uint32_t count);
 void CloseFile(FileHandle file);
 bool NameTaken(uint32_t error, const char* path);
 bool FlushFile(FileHandle file);

@@ -121,6 +121,20 @@ bool PosixWriteBlock(FileHandle file, const void* buffer, uint32_t count) {
   });
 }
 
+bool PosixReadBlockAt(FileHandle file, uint64_t offset, void* buffer, uint32_t count) {
+  char* bytes = static_cast<char*>(buffer);
+  return TransferWhole(count, ENODATA, [&](uint32_t at, uint32_t left) {
+    return pread(AsFd(file), bytes + at, left, static_cast<off_t>(offset + at));
+  });
+}
+
+bool PosixWriteBlockAt(FileHandle file, uint64_t offset, const void* buffer, uint32_t count) {
+  const char* bytes = static_cast<const char*>(buffer);
+  return TransferWhole(count, ENOSPC, [&](uint32_t at, uint32_t left) {
+    return pwrite(AsFd(file), bytes + at, left, static_cast<off_t>(offset + at));
+  });
+}
+
 void PosixCloseFile(FileHandle file) {
   close(AsFd(file));
 }
@@ -303,6 +317,8 @@ const PlatformOps& RealPlatformOps() {
       .rewindFile = PosixRewindFile,
       .readBlock = PosixReadBlock,
       .writeBlock = PosixWriteBlock,
+      .readBlockAt = PosixReadBlockAt,
+      .writeBlockAt = PosixWriteBlockAt,
       .closeFile = PosixCloseFile,
       .moveOver = PosixMoveOver,
       .removeFile = PosixRemoveFile,

@@ -120,6 +120,32 @@ bool Win32WriteBlock(FileHandle file, const void* buffer, uint32_t count) {
   return false;
 }
 
+// A synchronous handle reads and writes at the offset an OVERLAPPED names.
+OVERLAPPED At(uint64_t offset) {
+  OVERLAPPED at = {};
+  at.Offset = static_cast<DWORD>(offset);
+  at.OffsetHigh = static_cast<DWORD>(offset >> 32);
+  return at;
+}
+
+bool Win32ReadBlockAt(FileHandle file, uint64_t offset, void* buffer, uint32_t count) {
+  OVERLAPPED at = At(offset);
+  DWORD done = 0;
+  if (!ReadFile(AsHandle(file), buffer, count, &done, &at)) return false;
+  if (done == count) return true;
+  SetLastError(ERROR_HANDLE_EOF);
+  return false;
+}
+
+bool Win32WriteBlockAt(FileHandle file, uint64_t offset, const void* buffer, uint32_t count) {
+  OVERLAPPED at = At(offset);
+  DWORD done = 0;
+  if (!WriteFile(AsHandle(file), buffer, count, &done, &at)) return false;
+  if (done == count) return true;
+  SetLastError(ERROR_DISK_FULL);
+  return false;
+}
+
 void Win32CloseFile(FileHandle file) {
   CloseHandle(AsHandle(file));
 }
@@ -346,6 +372,8 @@ const PlatformOps& RealPlatformOps() {
       .rewindFile = Win32RewindFile,
       .readBlock = Win32ReadBlock,
       .writeBlock = Win32WriteBlock,
+      .readBlockAt = Win32ReadBlockAt,
+      .writeBlockAt = Win32WriteBlockAt,
       .closeFile = Win32CloseFile,
       .moveOver = Win32MoveOver,
       .removeFile = Win32RemoveFile,

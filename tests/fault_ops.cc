@@ -92,6 +92,20 @@ bool FaultWriteBlock(FileHandle file, const void* buffer, uint32_t count) {
   return Real().writeBlock(file, buffer, count);
 }
 
+// Reads and writes at an offset count as reads and writes.
+bool FaultReadBlockAt(FileHandle file, uint64_t offset, void* buffer, uint32_t count) {
+  if (ShouldFail(FaultOp::kReadBlock)) return false;
+  return Real().readBlockAt(file, offset, buffer, count);
+}
+
+bool FaultWriteBlockAt(FileHandle file, uint64_t offset, const void* buffer, uint32_t count) {
+  if (ShouldFail(FaultOp::kWriteBlock)) {
+    Real().writeBlockAt(file, offset, buffer, count / 2);
+    return false;
+  }
+  return Real().writeBlockAt(file, offset, buffer, count);
+}
+
 void FaultCloseFile(FileHandle file) {
   --g_state.openFiles;
   Real().closeFile(file);
@@ -184,6 +198,8 @@ void InstallFaultOps() {
   ops.queryFileState = FaultQueryFileState;
   ops.readBlock = FaultReadBlock;
   ops.writeBlock = FaultWriteBlock;
+  ops.readBlockAt = FaultReadBlockAt;
+  ops.writeBlockAt = FaultWriteBlockAt;
   ops.closeFile = FaultCloseFile;
   ops.tickCount = FaultTickCount;
   ops.allocBlock = FaultAllocBlock;

@@ -1,0 +1,356 @@
+#include "core/recovery_pass.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cstring>
+
+#include "core/crc32.h"
+#include "core/gf16.h"
+#include "core/progress.h"
+#include "core/stream_copy.h"
+#include "platform/helper.h"
+
+namespace {
+
+// Inputs read and worked on together: the MD5 streams of a group run side by side.
+constexpr size_t kGroupInputs = 16;
+// MD5 streams one unit feeds (the widest vector path takes eight), and the part of a stripe and
+// the outputs that one unit of arithmetic covers: small enough that the two threads share the
+// work evenly, large enough that handing a unit over costs nothing next to it.
+constexpr size_t kUnitLanes = 8;
+constexpr uint32_t kUnitBytes = 64 * 1024;
+constexpr size_t kUnitOutputs = 16;
+// A stripe is at most this long: reads of this size cost little more per byte than larger ones.
+constexpr uint32_t kMaxStripe = 1u << 20;
+
+struct Pass;
+struct Group;
+
+// Units that both threads take, each once, until none is left.
+struct Phase {
+  Pass* pass;
+  Group* group;
+  void (*run)(Pass* pass, Group* group, uint32_t unit);
+  uint32_t count;
+  std::atomic<uint32_t> next{0};
+};
+
+void RunUnits(void* data) {
+  Phase* phase = static_cast<Phase*>(data);
+  for (uint32_t unit; (unit = phase->next.fetch_add(1)) < phase->count;) {
+    phase->run(phase->pass, phase->group, unit);
+  }
+}
+
+// A group of inputs in its buffers, and how its work is cut into units.
+struct Group {
+  size_t first = 0;
+  size_t count = 0;
+  unsigned char* buffer[kGroupInputs] = {};
+  uint32_t real[kGroupInputs] = {};  // bytes of each from its file in this stripe
+  std::vector<uint16_t> factors;     // for each output, one for each input of the group
+  std::vector<size_t> md5;           // the inputs (of the group) of each kind of hashing
+  std::vector<size_t> packet;
+  std::vector<size_t> sha;
+  std::vector<size_t> crc;
+};
+
+struct Pass {
+  const RecoveryPass* plan;
+  WorkContext* work;
+  Helper* helper;
+  StreamBuffer block;
+  uint32_t stripe;  // the bytes of a stripe, but for the last
+  Group groups[2];  // the group at work and the next, read meanwhile
+  std::vector<unsigned char*> sums;
+  std::vector<unsigned char*> results;  // the transformed sums, or the sums
+  uint64_t at;                          // where the stripe at work begins in the slices
+  uint32_t bytes;                       // its length
+  std::vector<size_t> md5Outputs;
+  std::vector<size_t> shaOutputs;
+};
+
+uint32_t Lanes(size_t count) {
+  return static_cast<uint32_t>((count + kUnitLanes - 1) / kUnitLanes);
+}
+
+uint32_t Ranges(const Pass* pass) {
+  return (pass->bytes + kUnitBytes - 1) / kUnitBytes;
+}
+
+uint32_t OutputBlocks(const Pass* pass) {
+  return static_cast<uint32_t>((pass->plan->outputs.size() + kUnitOutputs - 1) / kUnitOutputs);
+}
+
+// Feeds a batch of inputs' slice MD5s side by side. An input whose bytes in its file end within
+// this stripe has its file's MD5 finished there, from a copy of the slice's.
+void SliceMd5Unit(Pass* pass, Group* group, size_t batch) {
+  const size_t from = batch * kUnitLanes;
+  const size_t lanes = std::min(kUnitLanes, group->md5.size() - from);
+  Md5* hashes[kUnitLanes];
+  const unsigned char* data[kUnitLanes];
+  uint32_t forks[kUnitLanes + 1];
+  size_t cuts = 0;
+  for (size_t lane = 0; lane < lanes; ++lane) {
+    const PassInput& input = pass->plan->inputs[group->first + group->md5[from + lane]];
+    hashes[lane] = input.sliceMd5;
+    data[lane] = group->buffer[group->md5[from + lane]];
+    if (input.fileMd5 && input.length > pass->at && input.length - pass->at <= pass->bytes) {
+      forks[cuts++] = static_cast<uint32_t>(input.length - pass->at) / 64 * 64;
+    }
+  }
+  forks[cuts++] = pass->bytes;
+  std::sort(forks, forks + cuts);
+  cuts = static_cast<size_t>(std::unique(forks, forks + cuts) - forks);
+  uint32_t done = 0;
+  for (size_t cut = 0; cut < cuts; ++cut) {
+    if (forks[cut] > done) {
+      const unsigned char* moved[kUnitLanes];
+      for (size_t lane = 0; lane < lanes; ++lane) moved[lane] = data[lane] + done;
+      Md5AddLanes(hashes, moved, lanes, forks[cut] - done);
+      done = forks[cut];
+    }
+    for (size_t lane = 0; lane < lanes; ++lane) {
+      const PassInput& input = pass->plan->inputs[group->first + group->md5[from + lane]];
+      if (!input.fileMd5 || input.length <= pass->at || input.length - pass->at > pass->bytes ||
+          static_cast<uint32_t>(input.length - pass->at) / 64 * 64 != done) {
+        continue;
+      }
+      Md5 file = *hashes[lane];
+      Md5Add(&file, data[lane] + done, static_cast<size_t>(input.length - pass->at) - done);
+      Md5End(&file, input.fileMd5->data());
+    }
+  }
+}
+
+void PacketMd5Unit(Pass* pass, Group* group, size_t batch) {
+  const size_t from = batch * kUnitLanes;
+  const size_t lanes = std::min(kUnitLanes, group->packet.size() - from);
+  Md5* hashes[kUnitLanes];
+  const unsigned char* data[kUnitLanes];
+  for (size_t lane = 0; lane < lanes; ++lane) {
+    const size_t index = group->packet[from + lane];
+    hashes[lane] = pass->plan->inputs[group->first + index].packetMd5;
+    data[lane] = group->buffer[index];
+  }
+  Md5AddLanes(hashes, data, lanes, group->real[group->packet[from]]);
+}
+
+// Adds the group's inputs to the outputs of one block, over one range of the stripe.
+void ArithmeticUnit(Pass* pass, Group* group, uint32_t unit) {
+  const size_t outputs = pass->plan->outputs.size();
+  const size_t block = unit / Ranges(pass);
+  const uint32_t start = unit % Ranges(pass) * kUnitBytes;
+  const uint32_t bytes = std::min(kUnitBytes, pass->bytes - start);
+  const size_t first = block * kUnitOutputs;
+  const size_t count = std::min(kUnitOutputs, outputs - first);
+  const unsigned char* src[kGroupInputs];
+  for (size_t i = 0; i < group->count; ++i) src[i] = group->buffer[i] + start;
+  unsigned char* dst[kUnitOutputs];
+  for (size_t j = 0; j < count; ++j) dst[j] = pass->sums[first + j] + start;
+  GfMultiplyAdd(src, group->count, dst, count, &group->factors[first * group->count], bytes);
+}
+
+void GroupUnit(Pass* pass, Group* group, uint32_t unit) {
+  if (unit < Lanes(group->md5.size())) return SliceMd5Unit(pass, group, unit);
+  unit -= Lanes(group->md5.size());
+  if (unit < Lanes(group->packet.size())) return PacketMd5Unit(pass, group, unit);
+  unit -= Lanes(group->packet.size());
+  if (unit < group->sha.size()) {
+    const size_t index = group->sha[unit];
+    Sha256Add(pass->plan->inputs[group->first + index].sha, group->buffer[index],
+              group->real[index]);
+    return;
+  }
+  unit -= static_cast<uint32_t>(group->sha.size());
+  if (unit < group->crc.size()) {
+    const size_t index = group->crc[unit];
+    uint32_t* crc = pass->plan->inputs[group->first + index].crc;
+    *crc = Crc32Add(*crc, group->buffer[index], group->real[index]);
+    *crc = Crc32AddZeros(*crc, pass->bytes - group->real[index]);
+    return;
+  }
+  ArithmeticUnit(pass, group, unit - static_cast<uint32_t>(group->crc.size()));
+}
+
+uint32_t GroupUnits(const Pass* pass, const Group* group) {
+  return Lanes(group->md5.size()) + Lanes(group->packet.size()) +
+         static_cast<uint32_t>(group->sha.size() + group->crc.size()) +
+         OutputBlocks(pass) * Ranges(pass);
+}
+
+// The results of one block of outputs over one range: the transform times the sums.
+void TransformUnit(Pass* pass, Group*, uint32_t unit) {
+  const size_t outputs = pass->plan->outputs.size();
+  const size_t block = unit / Ranges(pass);
+  const uint32_t start = unit % Ranges(pass) * kUnitBytes;
+  const uint32_t bytes = std::min(kUnitBytes, pass->bytes - start);
+  const size_t first = block * kUnitOutputs;
+  const size_t count = std::min(kUnitOutputs, outputs - first);
+  std::vector<const unsigned char*> src(outputs);
+  for (size_t i = 0; i < outputs; ++i) src[i] = pass->sums[i] + start;
+  unsigned char* dst[kUnitOutputs];
+  for (size_t j = 0; j < count; ++j) {
+    dst[j] = pass->results[first + j] + start;
+    std::memset(dst[j], 0, bytes);
+  }
+  GfMultiplyAdd(src.data(), outputs, dst, count, &pass->plan->transform[first * outputs], bytes);
+}
+
+// The bytes of an output in this stripe that go to its file.
+uint32_t OutputBytes(const Pass* pass, const PassOutput& output) {
+  if (output.length <= pass->at) return 0;
+  return static_cast<uint32_t>(std::min<uint64_t>(pass->bytes, output.length - pass->at));
+}
+
+void OutputUnit(Pass* pass, Group*, uint32_t unit) {
+  if (unit < Lanes(pass->md5Outputs.size())) {
+    const size_t from = unit * kUnitLanes;
+    const size_t lanes = std::min(kUnitLanes, pass->md5Outputs.size() - from);
+    Md5* hashes[kUnitLanes];
+    const unsigned char* data[kUnitLanes];
+    for (size_t lane = 0; lane < lanes; ++lane) {
+      hashes[lane] = pass->plan->outputs[pass->md5Outputs[from + lane]].md5;
+      data[lane] = pass->results[pass->md5Outputs[from + lane]];
+    }
+    Md5AddLanes(hashes, data, lanes,
+                OutputBytes(pass, pass->plan->outputs[pass->md5Outputs[from]]));
+    return;
+  }
+  const size_t index = pass->shaOutputs[unit - Lanes(pass->md5Outputs.size())];
+  const PassOutput& output = pass->plan->outputs[index];
+  Sha256Add(output.sha, pass->results[index], OutputBytes(pass, output));
+}
+
+// Runs the units of `phase` on both threads, with `io` on this one first.
+template <typename Io>
+bool RunPhase(Pass* pass, Group* group, void (*run)(Pass*, Group*, uint32_t), uint32_t count,
+              Io io) {
+  Phase phase{pass, group, run, count};
+  if (pass->helper) HandToHelper(pass->helper, RunUnits, &phase);
+  const bool ok = io();
+  RunUnits(&phase);
+  if (pass->helper) WaitForHelper(pass->helper);
+  return ok;
+}
+
+// Reads the inputs of group `index` into `group`, and copies them on where they go as well.
+bool ReadGroup(Pass* pass, size_t index, Group* group) {
+  if (StopRequested(pass->work)) return Fail(pass->work, FailureKind::kStopped);
+  const RecoveryPass& plan = *pass->plan;
+  group->first = index * kGroupInputs;
+  group->count = std::min(kGroupInputs, plan.inputs.size() - group->first);
+  group->md5.clear();
+  group->packet.clear();
+  group->sha.clear();
+  group->crc.clear();
+  group->factors.assign(plan.outputs.size() * group->count, 0);
+  for (size_t i = 0; i < group->count; ++i) {
+    const PassInput& input = plan.inputs[group->first + i];
+    const uint32_t real =
+        input.length <= pass->at
+            ? 0
+            : static_cast<uint32_t>(std::min<uint64_t>(pass->bytes, input.length - pass->at));
+    group->real[i] = real;
+    unsigned char* buffer = group->buffer[i];
+    if (real > 0 && !ReadBlockAt(input.file, input.offset + pass->at, buffer, real)) {
+      return FailSystem(pass->work, input.name);
+    }
+    std::memset(buffer + real, 0, pass->bytes - real);
+    CountProgress(pass->work, real);
+    if (real > 0 && input.copyTo != kNoFile &&
+        !WriteBlockAt(input.copyTo, input.copyOffset + pass->at, buffer, real)) {
+      return FailSystem(pass->work, input.copyName);
+    }
+    if (input.sliceMd5) group->md5.push_back(i);
+    if (input.packetMd5) group->packet.push_back(i);
+    if (input.sha && real > 0) group->sha.push_back(i);
+    if (input.crc) group->crc.push_back(i);
+    // An input whose bytes ended before this stripe adds nothing to the outputs.
+    for (size_t j = 0; real > 0 && j < plan.outputs.size(); ++j) {
+      group->factors[j * group->count + i] =
+          input.row != PassInput::kNoRow ? (input.row == j ? 1 : 0)
+                                         : GfPower(input.constant, plan.outputs[j].exponent);
+    }
+  }
+  return true;
+}
+
+bool WriteOutputs(Pass* pass) {
+  for (size_t j = 0; j < pass->plan->outputs.size(); ++j) {
+    const PassOutput& output = pass->plan->outputs[j];
+    const uint32_t bytes = OutputBytes(pass, output);
+    if (bytes > 0 && output.file != kNoFile &&
+        !WriteBlockAt(output.file, output.offset + pass->at, pass->results[j], bytes)) {
+      return FailSystem(pass->work, output.name);
+    }
+  }
+  return true;
+}
+
+bool RunStripe(Pass* pass) {
+  const size_t groups = (pass->plan->inputs.size() + kGroupInputs - 1) / kGroupInputs;
+  for (unsigned char* sum : pass->sums) std::memset(sum, 0, pass->bytes);
+  if (groups > 0 && !ReadGroup(pass, 0, &pass->groups[0])) return false;
+  for (size_t index = 0; index < groups; ++index) {
+    Group* group = &pass->groups[index % 2];
+    const bool ok = RunPhase(pass, group, GroupUnit, GroupUnits(pass, group), [&] {
+      return index + 1 == groups || ReadGroup(pass, index + 1, &pass->groups[(index + 1) % 2]);
+    });
+    if (!ok) return false;
+  }
+  const uint32_t blocks = OutputBlocks(pass) * Ranges(pass);
+  if (!pass->plan->transform.empty())
+    RunPhase(pass, nullptr, TransformUnit, blocks, [] { return true; });
+  const uint32_t hashing =
+      Lanes(pass->md5Outputs.size()) + static_cast<uint32_t>(pass->shaOutputs.size());
+  return RunPhase(pass, nullptr, OutputUnit, hashing, [&] { return WriteOutputs(pass); });
+}
+
+// The longest stripe, a multiple of 64 bytes, whose buffers fit in the pass's memory: two
+// groups of inputs, and the outputs' sums and results.
+uint32_t StripeBytes(const RecoveryPass& plan, size_t buffers) {
+  const uint64_t fit = plan.memory / buffers / 64 * 64;
+  const uint64_t slice = (plan.sliceSize + 63) / 64 * 64;
+  return static_cast<uint32_t>(
+      std::max<uint64_t>(64, std::min<uint64_t>({fit, slice, kMaxStripe})));
+}
+
+}  // namespace
+
+bool RunRecoveryPass(WorkContext* work, const RecoveryPass& plan) {
+  Pass pass;
+  pass.plan = &plan;
+  pass.work = work;
+  const size_t outputs = plan.outputs.size();
+  const size_t buffers = 2 * kGroupInputs + outputs * (plan.transform.empty() ? 1 : 2);
+  pass.stripe = StripeBytes(plan, buffers);
+  pass.block.reset(static_cast<char*>(AllocBlock(static_cast<uint32_t>(buffers * pass.stripe))));
+  if (!pass.block) return Fail(work, FailureKind::kNoMemory);
+  unsigned char* next = reinterpret_cast<unsigned char*>(pass.block.get());
+  const auto take = [&] {
+    unsigned char* buffer = next;
+    next += pass.stripe;
+    return buffer;
+  };
+  for (Group& group : pass.groups) {
+    for (unsigned char*& buffer : group.buffer) buffer = take();
+  }
+  for (size_t j = 0; j < outputs; ++j) pass.sums.push_back(take());
+  pass.results = pass.sums;
+  if (!plan.transform.empty()) {
+    for (size_t j = 0; j < outputs; ++j) pass.results[j] = take();
+  }
+  for (size_t j = 0; j < outputs; ++j) {
+    if (plan.outputs[j].md5) pass.md5Outputs.push_back(j);
+    if (plan.outputs[j].sha) pass.shaOutputs.push_back(j);
+  }
+  pass.helper = StartHelper();
+  bool ok = true;
+  for (pass.at = 0; ok && pass.at < plan.sliceSize; pass.at += pass.bytes) {
+    pass.bytes = static_cast<uint32_t>(std::min<uint64_t>(pass.stripe, plan.sliceSize - pass.at));
+    ok = RunStripe(&pass);
+  }
+  if (pass.helper) EndHelper(pass.helper);
+  return ok;
+}
