@@ -2,9 +2,11 @@
 //   filecut_bench split <source> <piece size in bytes>   pieces go to the current directory
 //   filecut_bench restore <base text>
 // and hashes a file as the engines hash pieces, to measure SHA-256 on its own:
-//   filecut_bench hash <file> [portable]   prints the digest as sha256sum does, and on stderr
-//                                          which path ran; "portable" forces the portable path
-// and measures the arithmetic of the recovery pieces in memory, every path of this CPU:
+//   filecut_bench hash <file> [path]       prints the digest as sha256sum does, and on stderr
+//                                          which path ran: the first of this CPU, or the one
+//                                          named (a path of SHA-256 for one stream: "portable")
+// and measures SHA-256 and the arithmetic of the recovery pieces in memory, every path of this
+// CPU:
 //   filecut_bench kernels                  one line per path and shape, in MB/s
 // Exit code 0 when the engine returned 1 or the file was hashed.
 #include <chrono>
@@ -26,7 +28,7 @@
 namespace {
 
 // Reads the file through the platform layer, one stream buffer at a time, into the hash.
-bool HashFile(const char* path, unsigned char digest[kSha256Bytes]) {
+bool HashFile(const Sha256Path& on, const char* path, unsigned char digest[kSha256Bytes]) {
   const StreamBuffer buffer(static_cast<char*>(AllocBlock(kStreamBufferBytes)));
   const FileHandle file = OpenForRead(path);
   uint64_t size = 0;
@@ -37,19 +39,27 @@ bool HashFile(const char* path, unsigned char digest[kSha256Bytes]) {
     const uint32_t chunk =
         size < kStreamBufferBytes ? static_cast<uint32_t>(size) : kStreamBufferBytes;
     read = ReadBlock(file, buffer.get(), chunk);
-    if (read) Sha256Add(&hash, buffer.get(), chunk);
+    if (read) Sha256AddOn(on, &hash, buffer.get(), chunk);
     size -= chunk;
   }
   if (file != kNoFile) CloseFile(file);
-  Sha256End(&hash, digest);
+  Sha256EndOn(on, &hash, digest);
   return read;
 }
 
-int Hash(const char* path, bool portable) {
-  Sha256ForcePortable(portable);
-  std::fprintf(stderr, "sha256: %s\n", Sha256UsesShaExtensions() ? "SHA extensions" : "portable");
+// Hashes the file on the path called `name`, or on the first where it is null.
+int Hash(const char* path, const char* name) {
+  const Sha256Path* on = &Sha256Paths().front();
+  for (const Sha256Path& other : Sha256Paths()) {
+    if (name != nullptr && std::strcmp(other.name, name) == 0) on = &other;
+  }
+  if (name != nullptr && std::strcmp(on->name, name) != 0) {
+    std::fprintf(stderr, "no SHA-256 path %s on this CPU\n", name);
+    return 2;
+  }
+  std::fprintf(stderr, "sha256: %s\n", on->name);
   unsigned char digest[kSha256Bytes];
-  if (!HashFile(path, digest)) {
+  if (!HashFile(*on, path, digest)) {
     std::fprintf(stderr, "cannot read %s\n", path);
     return 1;
   }
@@ -79,6 +89,16 @@ void Report(const char* what, const char* path, double megabytesPerSecond) {
   std::printf("%-34s %-9s %8.0f MB/s\n", what, path, megabytesPerSecond);
 }
 
+// Every path of SHA-256 over 1 MiB in memory.
+void Sha256Kernels(const unsigned char* data, size_t stream) {
+  Sha256 hash;
+  Sha256Begin(&hash);
+  for (const Sha256Path& path : Sha256Paths()) {
+    Report("SHA-256, 1 stream", path.name,
+           Throughput(stream, [&] { Sha256AddOn(path, &hash, data, stream); }));
+  }
+}
+
 // Every path of MD5, CRC-32 and GfMultiplyAdd over bytes in memory: 1 MiB per stream, and for
 // GfMultiplyAdd regions of 256 KiB, counted as the bytes of the inputs times the outputs.
 int Kernels() {
@@ -94,6 +114,7 @@ int Kernels() {
     lanes[i] = &hashes[i];
     data[i] = bytes.data() + i * kStream;
   }
+  Sha256Kernels(data[0], kStream);
   Report("MD5, 1 stream", "portable",
          Throughput(kStream, [&] { Md5Add(&hashes[0], data[0], kStream); }));
   for (const Md5LanePath& path : Md5LanePaths()) {
@@ -141,13 +162,12 @@ int main(int argc, char** argv) {
     return SplitFile(argv[2], static_cast<uint32_t>(std::strtoul(argv[3], nullptr, 10))) ? 0 : 1;
   }
   if (argc == 3 && std::strcmp(argv[1], "restore") == 0) return RestoreFile(argv[2]) ? 0 : 1;
-  if (argc == 3 && std::strcmp(argv[1], "hash") == 0) return Hash(argv[2], false);
-  if (argc == 2 && std::strcmp(argv[1], "kernels") == 0) return Kernels();
-  if (argc == 4 && std::strcmp(argv[1], "hash") == 0 && std::strcmp(argv[3], "portable") == 0) {
-    return Hash(argv[2], true);
+  if ((argc == 3 || argc == 4) && std::strcmp(argv[1], "hash") == 0) {
+    return Hash(argv[2], argc == 4 ? argv[3] : nullptr);
   }
+  if (argc == 2 && std::strcmp(argv[1], "kernels") == 0) return Kernels();
   std::fprintf(stderr,
                "usage: filecut_bench split <source> <piece size> | restore <base> | "
-               "hash <file> [portable] | kernels\n");
+               "hash <file> [path] | kernels\n");
   return 2;
 }

@@ -1,9 +1,10 @@
-// The portable block function, the padding, and the choice of block function.
+// The portable block function, the padding, and the choice of path for one stream.
 #include "core/sha256.h"
 
 #include <algorithm>
 #include <bit>
 #include <cstring>
+#include <iterator>
 
 #include "core/sha256_blocks.h"
 
@@ -64,7 +65,9 @@ inline uint32_t ScheduleWord(uint32_t w[16], int round, int i) {
   return w[i];
 }
 
-void PortableBlocks(uint32_t state[8], const unsigned char* blocks, size_t count) {
+}  // namespace
+
+void Sha256PortableBlocks(uint32_t state[8], const unsigned char* blocks, size_t count) {
   for (; count > 0; --count, blocks += 64) {
     uint32_t w[16];
     for (int i = 0; i < 16; ++i) w[i] = LoadBigEndian(blocks + 4 * i);
@@ -104,13 +107,30 @@ void PortableBlocks(uint32_t state[8], const unsigned char* blocks, size_t count
   }
 }
 
-// Asked once, before main and before any other thread exists. Should another initialiser hash
-// something before this one has run, it is still null and the portable path does the work.
-const Sha256BlockFunction gExtensionBlocks = Sha256ExtensionBlocks();
-bool gForcePortable = false;
+namespace {
 
-Sha256BlockFunction BlocksInUse() {
-  return gExtensionBlocks != nullptr && !gForcePortable ? gExtensionBlocks : PortableBlocks;
+struct PathList {
+  Sha256Path paths[4];
+  size_t count;
+};
+
+PathList ListPaths() {
+  PathList list{};
+  for (const Sha256Path& path : Sha256ExtensionPaths()) {
+    if (list.count + 1 < std::size(list.paths)) list.paths[list.count++] = path;
+  }
+  list.paths[list.count++] = {"portable", Sha256PortableBlocks};
+  return list;
+}
+
+// Asked once, before main and before any other thread exists. Should another initialiser hash
+// something before this one has run, the list is still empty and the portable path does the
+// work.
+const PathList gPaths = ListPaths();
+
+const Sha256Path& PathInUse() {
+  static constexpr Sha256Path kPortable = {"portable", Sha256PortableBlocks};
+  return gPaths.count > 0 ? gPaths.paths[0] : kPortable;
 }
 
 }  // namespace
@@ -120,51 +140,53 @@ void Sha256Begin(Sha256* hash) {
   hash->length = 0;
 }
 
-void Sha256Add(Sha256* hash, const void* bytes, size_t count) {
+void Sha256AddOn(const Sha256Path& path, Sha256* hash, const void* bytes, size_t count) {
   if (count == 0) return;
   const unsigned char* in = static_cast<const unsigned char*>(bytes);
   const size_t held = static_cast<size_t>(hash->length % 64);
   hash->length += count;
-  const Sha256BlockFunction blocks = BlocksInUse();
   if (held > 0) {
     const size_t take = std::min(count, 64 - held);
     std::memcpy(hash->partial + held, in, take);
     if (held + take < 64) return;
-    blocks(hash->state, hash->partial, 1);
+    path.blocks(hash->state, hash->partial, 1);
     in += take;
     count -= take;
   }
   // Whole blocks straight from the caller's bytes, all in one call.
   if (count >= 64) {
-    blocks(hash->state, in, count / 64);
+    path.blocks(hash->state, in, count / 64);
     in += count - count % 64;
     count %= 64;
   }
   if (count > 0) std::memcpy(hash->partial, in, count);
 }
 
-void Sha256End(Sha256* hash, unsigned char digest[kSha256Bytes]) {
-  const Sha256BlockFunction blocks = BlocksInUse();
+void Sha256EndOn(const Sha256Path& path, Sha256* hash, unsigned char digest[kSha256Bytes]) {
   // The message is followed by one 1 bit, zeros up to 8 bytes before the end of a block, and
   // its length in bits as a 64-bit big-endian number (modulo 2^64).
   const size_t held = static_cast<size_t>(hash->length % 64);
   hash->partial[held] = 0x80;
   std::memset(hash->partial + held + 1, 0, 63 - held);
   if (held >= 56) {
-    blocks(hash->state, hash->partial, 1);
+    path.blocks(hash->state, hash->partial, 1);
     std::memset(hash->partial, 0, 56);
   }
   const uint64_t bits = hash->length << 3;
   StoreBigEndian(static_cast<uint32_t>(bits >> 32), hash->partial + 56);
   StoreBigEndian(static_cast<uint32_t>(bits), hash->partial + 60);
-  blocks(hash->state, hash->partial, 1);
+  path.blocks(hash->state, hash->partial, 1);
   for (int i = 0; i < 8; ++i) StoreBigEndian(hash->state[i], digest + 4 * i);
 }
 
-bool Sha256UsesShaExtensions() {
-  return BlocksInUse() != PortableBlocks;
+void Sha256Add(Sha256* hash, const void* bytes, size_t count) {
+  Sha256AddOn(PathInUse(), hash, bytes, count);
 }
 
-void Sha256ForcePortable(bool portable) {
-  gForcePortable = portable;
+void Sha256End(Sha256* hash, unsigned char digest[kSha256Bytes]) {
+  Sha256EndOn(PathInUse(), hash, digest);
+}
+
+std::span<const Sha256Path> Sha256Paths() {
+  return {gPaths.paths, gPaths.count};
 }

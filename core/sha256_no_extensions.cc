@@ -2,6 +2,6 @@
 // does all the work.
 #include "core/sha256_blocks.h"
 
-Sha256BlockFunction Sha256ExtensionBlocks() {
-  return nullptr;
+std::span<const Sha256Path> Sha256ExtensionPaths() {
+  return {};
 }

@@ -1,6 +1,6 @@
-// The block function of the SHA extensions of x86 processors (with SSSE3 and SSE4.1 for the
-// byte order and the moves between the two layouts of the state), compiled for those
-// instructions alone; the rest of the program keeps its baseline (SSE2 on i686).
+// The path of the SHA extensions of x86 processors (with SSSE3 and SSE4.1 for the byte order
+// and the moves between the two layouts of the state), compiled for those instructions alone;
+// the rest of the program keeps its baseline (SSE2 on i686).
 #include <cpuid.h>
 #include <immintrin.h>
 
@@ -68,13 +68,15 @@ __attribute__((target("sha,ssse3,sse4.1"))) void ExtensionBlocks(uint32_t state[
   _mm_storeu_si128(reinterpret_cast<__m128i*>(state + 4), _mm_alignr_epi8(dchg, feba, 8));
 }
 
+constexpr Sha256Path kExtensionPaths[] = {{"shani", ExtensionBlocks}};
+
 }  // namespace
 
-Sha256BlockFunction Sha256ExtensionBlocks() {
+std::span<const Sha256Path> Sha256ExtensionPaths() {
   unsigned eax, ebx, ecx, edx;
-  if (!__get_cpuid(1, &eax, &ebx, &ecx, &edx)) return nullptr;
-  if ((ecx & bit_SSSE3) == 0 || (ecx & bit_SSE4_1) == 0) return nullptr;
-  if (!__get_cpuid_count(7, 0, &eax, &ebx, &ecx, &edx)) return nullptr;
-  if ((ebx & bit_SHA) == 0) return nullptr;
-  return ExtensionBlocks;
+  if (!__get_cpuid(1, &eax, &ebx, &ecx, &edx)) return {};
+  if ((ecx & bit_SSSE3) == 0 || (ecx & bit_SSE4_1) == 0) return {};
+  if (!__get_cpuid_count(7, 0, &eax, &ebx, &ecx, &edx)) return {};
+  if ((ebx & bit_SHA) == 0) return {};
+  return kExtensionPaths;
 }

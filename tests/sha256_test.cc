@@ -1,5 +1,4 @@
-// SHA-256: known digests and any chunking of the input, on the portable path and on the CPU's
-// SHA extensions (skipped where the CPU has none).
+// SHA-256: known digests and any chunking of the input, on every path of this CPU.
 #include "core/sha256.h"
 
 #include <gtest/gtest.h>
@@ -11,37 +10,37 @@
 
 namespace {
 
-// Hashes `bytes`, fed in pieces of the sizes of `chunks`, repeated until the bytes end.
-std::string Digest(const std::string& bytes, const std::vector<size_t>& chunks) {
-  Sha256 hash;
-  Sha256Begin(&hash);
-  for (size_t at = 0, i = 0; at < bytes.size(); ++i) {
-    const size_t count = std::min(chunks[i % chunks.size()], bytes.size() - at);
-    Sha256Add(&hash, bytes.data() + at, count);
-    at += count;
-  }
-  unsigned char digest[kSha256Bytes];
-  Sha256End(&hash, digest);
+std::string Hex(const unsigned char (&digest)[kSha256Bytes]) {
   std::string hex;
   for (const unsigned char byte : digest)
     hex += {"0123456789abcdef"[byte >> 4], "0123456789abcdef"[byte & 15]};
   return hex;
 }
 
+// Hashes `bytes` on `path`, fed in pieces of the sizes of `chunks`, repeated until the bytes
+// end.
+std::string Digest(const Sha256Path& path, const std::string& bytes,
+                   const std::vector<size_t>& chunks) {
+  Sha256 hash;
+  Sha256Begin(&hash);
+  for (size_t at = 0, i = 0; at < bytes.size(); ++i) {
+    const size_t count = std::min(chunks[i % chunks.size()], bytes.size() - at);
+    Sha256AddOn(path, &hash, bytes.data() + at, count);
+    at += count;
+  }
+  unsigned char digest[kSha256Bytes];
+  Sha256EndOn(path, &hash, digest);
+  return Hex(digest);
+}
+
 // All the bytes in one call.
 const std::vector<size_t> kWhole = {~size_t{0}};
 
-// The parameter: true for the portable path, false for the SHA extensions.
-class Sha256Path : public testing::TestWithParam<bool> {
- protected:
-  void SetUp() override {
-    Sha256ForcePortable(GetParam());
-    if (!Sha256UsesShaExtensions() && !GetParam()) GTEST_SKIP() << "the CPU has no SHA extensions";
-  }
-  void TearDown() override { Sha256ForcePortable(false); }
-};
+const Sha256Path& Portable() {
+  return Sha256Paths().back();
+}
 
-TEST_P(Sha256Path, KnownDigests) {
+TEST(Sha256, KnownDigestsOnEveryPath) {
   const struct {
     std::string message;
     const char* digest;
@@ -61,32 +60,39 @@ TEST_P(Sha256Path, KnownDigests) {
       {std::string(1000000, 'a'),
        "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0"},
   };
-  for (const auto& test : kCases) {
-    EXPECT_EQ(Digest(test.message, kWhole), test.digest) << test.message.size() << " bytes";
+  EXPECT_STREQ(Portable().name, "portable");
+  for (const Sha256Path& path : Sha256Paths()) {
+    for (const auto& test : kCases) {
+      EXPECT_EQ(Digest(path, test.message, kWhole), test.digest)
+          << path.name << ", " << test.message.size() << " bytes";
+    }
   }
+  // The plain functions, on the first path.
+  Sha256 hash;
+  Sha256Begin(&hash);
+  Sha256Add(&hash, "abc", 3);
+  unsigned char digest[kSha256Bytes];
+  Sha256End(&hash, digest);
+  EXPECT_EQ(Hex(digest), kCases[1].digest);
 }
 
-TEST_P(Sha256Path, AnyChunkingGivesTheDigestOfTheWhole) {
+TEST(Sha256, AnyChunkingGivesTheDigestOfTheWhole) {
   std::mt19937 random(4711);
   std::string bytes(1048577, '\0');
   for (char& byte : bytes) byte = static_cast<char>(random());
   const std::vector<size_t> kChunkings[] = {{1}, {63}, {64}, {65}, {1, 63, 64, 65, 200, 4099, 0}};
   for (const size_t length : {0, 1, 55, 56, 63, 64, 65, 1048575, 1048576, 1048577}) {
     const std::string message = bytes.substr(0, length);
-    // The whole at once on the portable path is the reference for both paths.
-    Sha256ForcePortable(true);
-    const std::string whole = Digest(message, kWhole);
-    Sha256ForcePortable(GetParam());
-    EXPECT_EQ(Digest(message, kWhole), whole) << length << " bytes";
-    for (const auto& chunks : kChunkings) {
-      EXPECT_EQ(Digest(message, chunks), whole) << length << " bytes, first chunk " << chunks[0];
+    // The whole at once on the portable path is the reference for every path.
+    const std::string whole = Digest(Portable(), message, kWhole);
+    for (const Sha256Path& path : Sha256Paths()) {
+      EXPECT_EQ(Digest(path, message, kWhole), whole) << path.name << ", " << length << " bytes";
+      for (const auto& chunks : kChunkings) {
+        EXPECT_EQ(Digest(path, message, chunks), whole)
+            << path.name << ", " << length << " bytes, first chunk " << chunks[0];
+      }
     }
   }
 }
-
-INSTANTIATE_TEST_SUITE_P(, Sha256Path, testing::Values(true, false),
-                         [](const testing::TestParamInfo<bool>& info) {
-                           return info.param ? "Portable" : "ShaExtensions";
-                         });
 
 }  // namespace
