@@ -5,8 +5,8 @@
 //   filecut_bench hash <file> [path]       prints the digest as sha256sum does, and on stderr
 //                                          which path ran: the first of this CPU, or the one
 //                                          named (a path of SHA-256 for one stream: "portable")
-// and measures SHA-256 and the arithmetic of the recovery pieces in memory, every path of this
-// CPU:
+// and measures the hashes and the arithmetic of the recovery pieces in memory, every path of
+// this CPU:
 //   filecut_bench kernels                  one line per path and shape, in MB/s
 // Exit code 0 when the engine returned 1 or the file was hashed.
 #include <chrono>
@@ -89,13 +89,25 @@ void Report(const char* what, const char* path, double megabytesPerSecond) {
   std::printf("%-34s %-9s %8.0f MB/s\n", what, path, megabytesPerSecond);
 }
 
-// Every path of SHA-256 over 1 MiB in memory.
-void Sha256Kernels(const unsigned char* data, size_t stream) {
-  Sha256 hash;
-  Sha256Begin(&hash);
+// Every path of SHA-256 of one stream and of several, over 1 MiB per stream in memory.
+void Sha256Kernels(const unsigned char* const data[10], size_t stream) {
+  Sha256 hashes[10];
+  Sha256* lanes[10];
+  for (int i = 0; i < 10; ++i) {
+    Sha256Begin(&hashes[i]);
+    lanes[i] = &hashes[i];
+  }
   for (const Sha256Path& path : Sha256Paths()) {
     Report("SHA-256, 1 stream", path.name,
-           Throughput(stream, [&] { Sha256AddOn(path, &hash, data, stream); }));
+           Throughput(stream, [&] { Sha256AddOn(path, &hashes[0], data[0], stream); }));
+  }
+  for (const Sha256LanePath& path : Sha256LanePaths()) {
+    for (const size_t streams : {8, 10}) {
+      const double rate = Throughput(streams * stream,
+                                     [&] { Sha256AddLanesOn(path, lanes, data, streams, stream); });
+      Report(streams == 8 ? "SHA-256, 8 streams side by side" : "SHA-256, 10 streams side by side",
+             path.name, rate);
+    }
   }
 }
 
@@ -114,7 +126,7 @@ int Kernels() {
     lanes[i] = &hashes[i];
     data[i] = bytes.data() + i * kStream;
   }
-  Sha256Kernels(data[0], kStream);
+  Sha256Kernels(data, kStream);
   Report("MD5, 1 stream", "portable",
          Throughput(kStream, [&] { Md5Add(&hashes[0], data[0], kStream); }));
   for (const Md5LanePath& path : Md5LanePaths()) {
