@@ -14,10 +14,10 @@ namespace {
 
 // Inputs read and worked on together: the MD5 streams of a group run side by side.
 constexpr size_t kGroupInputs = 16;
-// MD5 streams one unit feeds (the widest vector path takes eight), and the part of a stripe and
+// MD5 streams one unit feeds (the widest vector paths take sixteen), and the part of a stripe and
 // the outputs that one unit of arithmetic covers: small enough that the two threads share the
 // work evenly, large enough that handing a unit over costs nothing next to it.
-constexpr size_t kUnitLanes = 8;
+constexpr size_t kUnitLanes = 16;
 constexpr uint32_t kUnitBytes = 64 * 1024;
 constexpr size_t kUnitOutputs = 16;
 // A stripe is at most this long: reads of this size cost little more per byte than larger ones.
@@ -83,43 +83,44 @@ uint32_t OutputBlocks(const Pass* pass) {
 }
 
 // Feeds a batch of inputs' slice MD5s side by side. An input whose bytes in its file end within
-// this stripe has its file's MD5 finished there, from a copy of the slice's.
+// this stripe has its file's MD5 finished there, from a copy of the slice's: the batch is fed up
+// to the whole block before that end, and the copy the rest.
 void SliceMd5Unit(Pass* pass, Group* group, size_t batch) {
   const size_t from = batch * kUnitLanes;
   const size_t lanes = std::min(kUnitLanes, group->md5.size() - from);
   Md5* hashes[kUnitLanes];
   const unsigned char* data[kUnitLanes];
-  uint32_t forks[kUnitLanes + 1];
-  size_t cuts = 0;
+  uint32_t ends[kUnitLanes];  // where each lane's file ends in this stripe, or past it
   for (size_t lane = 0; lane < lanes; ++lane) {
     const PassInput& input = pass->plan->inputs[group->first + group->md5[from + lane]];
     hashes[lane] = input.sliceMd5;
     data[lane] = group->buffer[group->md5[from + lane]];
-    if (input.fileMd5 && input.length > pass->at && input.length - pass->at <= pass->bytes) {
-      forks[cuts++] = static_cast<uint32_t>(input.length - pass->at) / 64 * 64;
-    }
+    const bool endsHere = input.fileMd5 && input.length > pass->at &&
+                          input.length - pass->at <= pass->bytes;
+    ends[lane] = endsHere ? static_cast<uint32_t>(input.length - pass->at) : ~uint32_t{0};
   }
-  forks[cuts++] = pass->bytes;
-  std::sort(forks, forks + cuts);
-  cuts = static_cast<size_t>(std::unique(forks, forks + cuts) - forks);
-  uint32_t done = 0;
-  for (size_t cut = 0; cut < cuts; ++cut) {
-    if (forks[cut] > done) {
+  for (uint32_t done = 0;;) {
+    // The next whole block before a file's end, or the end of the stripe.
+    uint32_t cut = pass->bytes;
+    for (size_t lane = 0; lane < lanes; ++lane) {
+      if (ends[lane] != ~uint32_t{0} && ends[lane] / 64 * 64 >= done) {
+        cut = std::min(cut, ends[lane] / 64 * 64);
+      }
+    }
+    if (cut > done) {
       const unsigned char* moved[kUnitLanes];
       for (size_t lane = 0; lane < lanes; ++lane) moved[lane] = data[lane] + done;
-      Md5AddLanes(hashes, moved, lanes, forks[cut] - done);
-      done = forks[cut];
+      Md5AddLanes(hashes, moved, lanes, cut - done);
+      done = cut;
     }
     for (size_t lane = 0; lane < lanes; ++lane) {
-      const PassInput& input = pass->plan->inputs[group->first + group->md5[from + lane]];
-      if (!input.fileMd5 || input.length <= pass->at || input.length - pass->at > pass->bytes ||
-          static_cast<uint32_t>(input.length - pass->at) / 64 * 64 != done) {
-        continue;
-      }
+      if (ends[lane] == ~uint32_t{0} || ends[lane] / 64 * 64 != done) continue;
       Md5 file = *hashes[lane];
-      Md5Add(&file, data[lane] + done, static_cast<size_t>(input.length - pass->at) - done);
-      Md5End(&file, input.fileMd5->data());
+      Md5Add(&file, data[lane] + done, ends[lane] - done);
+      Md5End(&file, pass->plan->inputs[group->first + group->md5[from + lane]].fileMd5->data());
+      ends[lane] = ~uint32_t{0};
     }
+    if (done == pass->bytes) return;
   }
 }
 

@@ -15,6 +15,7 @@
 #include "ui/control_ids.h"
 #include "ui/control_text.h"
 #include "ui/controls.h"
+#include "ui/recovery_menu.h"
 #include "ui/texts.h"
 
 namespace {
@@ -38,6 +39,18 @@ std::wstring SystemMessage(uint32_t error) {
   char number[12];
   FormatText(number, sizeof number, "%lu", static_cast<unsigned long>(error));
   return kReasonUnknownError + WidenAscii(number);
+}
+
+// A count in ASCII digits.
+std::wstring Number(uint64_t count) {
+  char digits[24];
+  FormatText(digits, sizeof digits, "%lu", static_cast<unsigned long>(count));
+  return WidenAscii(digits);
+}
+
+// " ほか N 件" after the first of `count` files; nothing for one.
+std::wstring Others(uint64_t count) {
+  return count > 1 ? kTextOthers + Number(count - 1) + kTextFilesCount : std::wstring();
 }
 
 // The words for the cause of a failure: the system's message for the error that ended it, in
@@ -69,6 +82,8 @@ std::wstring CauseOf(const Failure& failure) {
       return kReasonReadOnly;
     case FailureKind::kSourceChanged:
       return kReasonSourceChanged;
+    case FailureKind::kRecoveryShort:
+      return kReasonRecoveryShort + Number(failure.count) + kReasonRecoveryShortEnd;
     case FailureKind::kNone:
     case FailureKind::kStopped:
       break;
@@ -86,14 +101,7 @@ std::wstring FailureReason(const Failure& failure) {
 // What a failed split could not remove: the first such file, and how many more there are.
 std::wstring LeftBehindText(const WorkContext& context) {
   if (context.leftBehindCount == 0) return std::wstring();
-  std::wstring text = kTextLeftBehind + FileNameOf(context.leftBehind);
-  if (context.leftBehindCount > 1) {
-    char number[24];
-    FormatText(number, sizeof number, "%lu",
-               static_cast<unsigned long>(context.leftBehindCount - 1));
-    text += kTextOthers + WidenAscii(number) + kTextFilesCount;
-  }
-  return text;
+  return kTextLeftBehind + FileNameOf(context.leftBehind) + Others(context.leftBehindCount);
 }
 
 // The path line's text as a restore's base: a checksum list less its ending, any other file (a
@@ -135,7 +143,8 @@ void RunSplitCommand() {
   std::string path;
   if (!ControlPathText(ID_PATH, &path)) {
     ShowWorkResult(NotStarted(WorkKind::kSplit, true));
-  } else if (!StartWork(MainWindow, WorkKind::kSplit, path, pieceSize)) {
+  } else if (!StartWork(MainWindow, WorkKind::kSplit, path, pieceSize,
+                        ChosenRecovery(MainWindow))) {
     ShowWorkResult(NotStarted(WorkKind::kSplit, false));
   }
 }
@@ -159,9 +168,23 @@ void ShowWorkResult(const WorkOutcome& outcome) {
     SetControlText(ID_PATH, split ? kTextSplitDone : kTextRestoreDone);
     // After a restore from a checksum list, the name the file had, for its extension: as the
     // list spells it, but for what would break the line or show nothing.
+    if (split) {
+      // The recovery pieces made, or why none were.
+      if (context.recoveryMade > 0) {
+        ShowInfo(kTextRecoveryMade + Number(context.recoveryMade) + kTextRecoveryCount);
+      } else if (context.recoveryRefused) {
+        ShowInfo(kTextRecoveryRefused);
+      }
+      return;
+    }
     std::wstring name;
-    if (!split && !WideFromUtf8(ShownName(context.originalName).c_str(), &name)) name.clear();
-    if (!split) ShowInfo(name.empty() ? std::wstring(kTextClearInfo) : kTextOriginalName + name);
+    if (!WideFromUtf8(ShownName(context.originalName).c_str(), &name)) name.clear();
+    std::wstring info = name.empty() ? std::wstring(kTextClearInfo) : kTextOriginalName + name;
+    // The pieces rebuilt from the recovery pieces: the first, and how many more.
+    if (!context.repaired.empty()) {
+      info += kTextRepaired + FileNameOf(context.repaired) + Others(context.repairedCount);
+    }
+    ShowInfo(info);
   } else if (context.failure.kind == FailureKind::kStopped) {
     SetControlText(ID_PATH, kTextStopped);
     if (!leftBehind.empty()) ShowInfo(leftBehind);

@@ -16,6 +16,16 @@ enum ControlId {
   ID_SPLIT = 1011,       // push button: split
 };
 
+// Identifiers of the items the program adds to the window's system menu: WM_SYSCOMMAND values
+// below 0xF000 (the system's own), with the four lowest bits clear, which Windows uses itself.
+enum SystemMenuId {
+  ID_RECOVERY_NONE = 0x0100,   // radio: no recovery pieces
+  ID_RECOVERY_ONE = 0x0110,    // radio: one recovery piece
+  ID_RECOVERY_TWO = 0x0120,    // radio: two
+  ID_RECOVERY_THREE = 0x0130,  // radio: three
+  ID_RECOVERY_TENTH = 0x0140,  // radio: one for every ten pieces
+};
+
 // The controls through which a work is started or changed: disabled and deaf during a work.
 inline constexpr int kWorkControls[] = {ID_SIZE,    ID_UNIT_BYTE, ID_UNIT_KB,
                                         ID_UNIT_MB, ID_RESTORE,   ID_SPLIT};

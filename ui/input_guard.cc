@@ -2,6 +2,7 @@
 
 #include "ui/app_state.h"
 #include "ui/control_ids.h"
+#include "ui/recovery_menu.h"
 
 namespace {
 
@@ -43,6 +44,7 @@ LRESULT CALLBACK GuardedControlProc(HWND control, UINT message, WPARAM wParam, L
 
 void EnableInput(bool enable) {
   for (int id : kWorkControls) EnableWindow(GetDlgItem(MainWindow, id), enable);
+  EnableRecoveryChoices(MainWindow, enable);
 }
 
 }  // namespace

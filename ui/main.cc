@@ -19,6 +19,7 @@
 #include "ui/drop.h"
 #include "ui/input_guard.h"
 #include "ui/progress_view.h"
+#include "ui/recovery_menu.h"
 #include "ui/taskbar.h"
 #include "ui/texts.h"
 #include "ui/work.h"
@@ -46,6 +47,7 @@ BOOL OnCreate(HWND window, LPCREATESTRUCT) {
   // window has its size for its DPI, and a thicker frame is made up for, before it appears.
   CreateControls(window);
   for (int id : kWorkControls) GuardDuringWork(GetDlgItem(window, id));
+  AddRecoveryChoices(window);
   g_focus = GetDlgItem(window, ID_SIZE);
   AllowTaskbarMessage(window);
   return TRUE;
@@ -149,6 +151,14 @@ void OnCommand(HWND window, int id, HWND, UINT notification) {
   }
 }
 
+// The title bar's menu: a choice of recovery pieces, which nothing changes during a work (the
+// items are grayed then, and one sent by another program is ignored); anything else as Windows
+// does it.
+void OnSysCommand(HWND window, UINT command, int x, int y) {
+  if (ChooseRecovery(window, command & 0xFFF0, !WorkRunning())) return;
+  FORWARD_WM_SYSCOMMAND(window, command, x, y, DefWindowProcW);
+}
+
 // Only dispatches: each message has its handler above.
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
@@ -157,6 +167,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     HANDLE_MSG(window, WM_DROPFILES, OnDropFiles);
     HANDLE_MSG(window, WM_CLOSE, OnClose);
     HANDLE_MSG(window, WM_COMMAND, OnCommand);
+    HANDLE_MSG(window, WM_SYSCOMMAND, OnSysCommand);
     HANDLE_MSG(window, WM_QUERYENDSESSION, OnQueryEndSession);
     HANDLE_MSG(window, WM_ENDSESSION, OnEndSession);
     case WM_ACTIVATE:

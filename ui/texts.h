@@ -96,6 +96,35 @@ inline constexpr wchar_t kTextFilesCount[] = L" \u4EF6";
 // "エラー " (an error the system has no words for, before its number)
 inline constexpr wchar_t kReasonUnknownError[] = L"\u30A8\u30E9\u30FC ";
 
+// "修復用ピースなし(&0)" (the system menu: no recovery pieces)
+inline constexpr wchar_t kTextRecoveryNone[] =
+    L"\u4FEE\u5FA9\u7528\u30D4\u30FC\u30B9\u306A\u3057(&0)";
+// "修復用ピース 1 個(&1)" (one recovery piece)
+inline constexpr wchar_t kTextRecoveryOne[] = L"\u4FEE\u5FA9\u7528\u30D4\u30FC\u30B9 1 \u500B(&1)";
+// "修復用ピース 2 個(&2)" (two recovery pieces)
+inline constexpr wchar_t kTextRecoveryTwo[] = L"\u4FEE\u5FA9\u7528\u30D4\u30FC\u30B9 2 \u500B(&2)";
+// "修復用ピース 3 個(&3)" (three recovery pieces)
+inline constexpr wchar_t kTextRecoveryThree[] =
+    L"\u4FEE\u5FA9\u7528\u30D4\u30FC\u30B9 3 \u500B(&3)";
+// "修復用ピース 1 割(&T)" (one recovery piece for every ten pieces)
+inline constexpr wchar_t kTextRecoveryTenth[] =
+    L"\u4FEE\u5FA9\u7528\u30D4\u30FC\u30B9 1 \u5272(&T)";
+// "修復用ピース " (after a split, before the number of recovery pieces made)
+inline constexpr wchar_t kTextRecoveryMade[] = L"\u4FEE\u5FA9\u7528\u30D4\u30FC\u30B9 ";
+// " 個" (after that number: pieces)
+inline constexpr wchar_t kTextRecoveryCount[] = L" \u500B";
+// "ピースが多すぎるため、修復用ピースは作りませんでした。" (no recovery pieces: the set has more
+// pieces than they can protect)
+inline constexpr wchar_t kTextRecoveryRefused[] =
+    L"\u30D4\u30FC\u30B9\u304C\u591A\u3059\u304E\u308B\u305F\u3081\u3001\u4FEE\u5FA9\u7528"
+    L"\u30D4\u30FC\u30B9\u306F\u4F5C\u308A\u307E\u305B\u3093\u3067\u3057\u305F\u3002";
+// "　修復：" (after the original name, before the first piece a restore rebuilt)
+inline constexpr wchar_t kTextRepaired[] = L"\u3000\u4FEE\u5FA9\uFF1A";
+// "修復用ピースが " (reason: recovery pieces are missing, before how many)
+inline constexpr wchar_t kReasonRecoveryShort[] = L"\u4FEE\u5FA9\u7528\u30D4\u30FC\u30B9\u304C ";
+// " 個足りません。" (after that number: are lacking)
+inline constexpr wchar_t kReasonRecoveryShortEnd[] = L" \u500B\u8DB3\u308A\u307E\u305B\u3093\u3002";
+
 // ASCII texts and class names.
 inline constexpr wchar_t kTextPathStart[] = L"file...";
 inline constexpr wchar_t kTextByte[] = L"byte";

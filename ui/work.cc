@@ -68,7 +68,8 @@ bool IsCurrentWork(WPARAM serial) {
   return WorkRunning() && serial == g_work->serial;
 }
 
-bool StartWork(HWND window, WorkKind kind, const std::string& path, uint32_t pieceSize) {
+bool StartWork(HWND window, WorkKind kind, const std::string& path, uint32_t pieceSize,
+               RecoveryChoice recovery) {
   if (WorkRunning()) return false;
   g_work.reset(new (std::nothrow)
                    Work{window, kind, path, pieceSize, ++g_lastSerial, {false}, 0, 0, {}});
@@ -76,6 +77,7 @@ bool StartWork(HWND window, WorkKind kind, const std::string& path, uint32_t pie
   g_work->context.report = PostProgress;
   g_work->context.stopCheck = StopAsked;
   g_work->context.caller = g_work.get();
+  g_work->context.recovery = recovery;
   const uintptr_t thread = _beginthreadex(nullptr, 0, RunWork, g_work.get(), 0, nullptr);
   if (thread == 0) {
     g_work.reset();

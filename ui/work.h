@@ -38,7 +38,8 @@ bool IsCurrentWork(WPARAM serial);
 // focus itself (ui/input_guard.h), its progress shows (ui/progress_view.h), and Windows is asked
 // not to end the session (ui/shutdown_block.h). Returns false, with nothing started, when no thread
 // can be had.
-bool StartWork(HWND window, WorkKind kind, const std::string& path, uint32_t pieceSize);
+bool StartWork(HWND window, WorkKind kind, const std::string& path, uint32_t pieceSize,
+               RecoveryChoice recovery = RecoveryChoice::kNone);
 // Asks the running work to stop. It stops within one buffer's time, undoing what it made; the
 // path line says so at once (kTextStopping), and the information line shows its text from
 // before the work again.

@@ -1,0 +1,68 @@
+// Recovery pieces and par2cmdline, both ways (the host lane, where the setup installs it): what
+// a split makes verifies and repairs with `par2`, and what `par2 c` makes over the pieces
+// rebuilds them in a restore.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "core/piece_name.h"
+#include "core/restore.h"
+#include "core/split.h"
+#include "tests/engine_test_util.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using Par2Test = EngineTest;
+
+// Runs par2cmdline quietly in the current folder; its exit code.
+int Par2(const std::string& arguments) {
+  const int status = std::system(("par2 " + arguments + " >par2.log 2>&1").c_str());
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// 6 pieces of 4,002 bytes (a slice of 4,004) and a last one of 1,000.
+constexpr size_t kSourceBytes = 6 * 4002 + 1000;
+constexpr uint32_t kPiece = 4002;
+
+TEST_F(Par2Test, Par2cmdlineVerifiesAndRepairsWhatASplitMakes) {
+  ASSERT_EQ(std::system("par2 --version >/dev/null 2>&1"), 0) << "par2 is not installed";
+  const std::string source = PatternBytes(kSourceBytes);
+  WriteFileBytes("source", source);
+  WorkContext work;
+  work.recovery = RecoveryChoice::kTwo;
+  ASSERT_EQ(SplitFile("source", kPiece, &work), 1);
+  EXPECT_EQ(Par2("v 53203.par2"), 0);
+  // Two pieces lost, one missing and one damaged: par2 rebuilds both byte for byte.
+  const std::string second = ReadFileBytes(PieceName(kBase53203, 2));
+  const std::string fifth = ReadFileBytes(PieceName(kBase53203, 5));
+  fs::remove(PieceName(kBase53203, 2));
+  std::string damaged = fifth;
+  damaged[77] ^= 0x40;
+  WriteFileBytes(PieceName(kBase53203, 5), damaged);
+  EXPECT_EQ(Par2("v 53203.par2"), 1);  // repair possible
+  EXPECT_EQ(Par2("r 53203.vol1+1.par2"), 0);
+  EXPECT_TRUE(ReadFileBytes(PieceName(kBase53203, 2)) == second);
+  EXPECT_TRUE(ReadFileBytes(PieceName(kBase53203, 5)) == fifth);
+}
+
+TEST_F(Par2Test, ARestoreRebuildsPiecesFromWhatPar2cmdlineMade) {
+  ASSERT_EQ(std::system("par2 --version >/dev/null 2>&1"), 0) << "par2 is not installed";
+  const std::string source = PatternBytes(kSourceBytes);
+  WriteFileBytes("source", source);
+  ASSERT_EQ(SplitFile("source", kPiece), 1);
+  // One slice a piece: the piece size rounded up to a multiple of 4.
+  ASSERT_EQ(Par2("c -s4004 -c3 53203.par2 53203-*"), 0);
+  fs::remove(PieceName(kBase53203, 0));
+  fs::remove(PieceName(kBase53203, 6));
+  WorkContext work;
+  ASSERT_EQ(RestoreFile(kBase53203, &work), 1);
+  EXPECT_TRUE(ReadFileBytes(kBase53203) == source);
+  EXPECT_EQ(work.repaired, PieceName(kBase53203, 0));
+  EXPECT_EQ(work.repairedCount, 2u);
+}
+
+}  // namespace
