@@ -51,7 +51,8 @@ struct Group {
   std::vector<uint16_t> factors;     // for each output, one for each input of the group
   std::vector<size_t> md5;           // the inputs (of the group) of each kind of hashing
   std::vector<size_t> packet;
-  std::vector<size_t> sha;
+  std::vector<size_t> sha;        // fed the whole stripe, side by side
+  std::vector<size_t> shaEnding;  // fed less: their bytes end in this stripe
   std::vector<size_t> crc;
 };
 
@@ -63,11 +64,20 @@ struct Pass {
   uint32_t stripe;  // the bytes of a stripe, but for the last
   Group groups[2];  // the group at work and the next, read meanwhile
   std::vector<unsigned char*> sums;
-  std::vector<unsigned char*> results;  // the transformed sums, or the sums
-  uint64_t at;                          // where the stripe at work begins in the slices
-  uint32_t bytes;                       // its length
+  std::vector<unsigned char*> results[2];  // the transformed sums, or the sums, of two stripes
+  int current = 0;                         // which of them the stripe at work fills
+  uint64_t at;                             // where the stripe at work begins in the slices
+  uint32_t bytes;                          // its length
   std::vector<size_t> md5Outputs;
   std::vector<size_t> shaOutputs;
+  // A stripe's results are hashed and written while the next stripe's first group is worked
+  // on: this is the stripe whose results wait for that, and its units in that group's phase.
+  struct Finished {
+    const std::vector<unsigned char*>* results = nullptr;
+    uint64_t at = 0;
+    uint32_t bytes = 0;
+  } finished;
+  uint32_t finishedUnits = 0;
 };
 
 uint32_t Lanes(size_t count) {
@@ -95,8 +105,8 @@ void SliceMd5Unit(Pass* pass, Group* group, size_t batch) {
     const PassInput& input = pass->plan->inputs[group->first + group->md5[from + lane]];
     hashes[lane] = input.sliceMd5;
     data[lane] = group->buffer[group->md5[from + lane]];
-    const bool endsHere = input.fileMd5 && input.length > pass->at &&
-                          input.length - pass->at <= pass->bytes;
+    const bool endsHere =
+        input.fileMd5 && input.length > pass->at && input.length - pass->at <= pass->bytes;
     ends[lane] = endsHere ? static_cast<uint32_t>(input.length - pass->at) : ~uint32_t{0};
   }
   for (uint32_t done = 0;;) {
@@ -122,6 +132,20 @@ void SliceMd5Unit(Pass* pass, Group* group, size_t batch) {
     }
     if (done == pass->bytes) return;
   }
+}
+
+// Feeds a batch of inputs' SHA-256s side by side, the whole stripe of each.
+void Sha256Unit(Pass* pass, Group* group, size_t batch) {
+  const size_t from = batch * kUnitLanes;
+  const size_t lanes = std::min(kUnitLanes, group->sha.size() - from);
+  Sha256* hashes[kUnitLanes];
+  const unsigned char* data[kUnitLanes];
+  for (size_t lane = 0; lane < lanes; ++lane) {
+    const size_t index = group->sha[from + lane];
+    hashes[lane] = pass->plan->inputs[group->first + index].sha;
+    data[lane] = group->buffer[index];
+  }
+  Sha256AddLanes(hashes, data, lanes, pass->bytes);
 }
 
 void PacketMd5Unit(Pass* pass, Group* group, size_t batch) {
@@ -152,18 +176,24 @@ void ArithmeticUnit(Pass* pass, Group* group, uint32_t unit) {
   GfMultiplyAdd(src, group->count, dst, count, &group->factors[first * group->count], bytes);
 }
 
+void OutputUnit(Pass* pass, uint32_t unit);
+
 void GroupUnit(Pass* pass, Group* group, uint32_t unit) {
+  if (unit < pass->finishedUnits) return OutputUnit(pass, unit);
+  unit -= pass->finishedUnits;
   if (unit < Lanes(group->md5.size())) return SliceMd5Unit(pass, group, unit);
   unit -= Lanes(group->md5.size());
   if (unit < Lanes(group->packet.size())) return PacketMd5Unit(pass, group, unit);
   unit -= Lanes(group->packet.size());
-  if (unit < group->sha.size()) {
-    const size_t index = group->sha[unit];
+  if (unit < Lanes(group->sha.size())) return Sha256Unit(pass, group, unit);
+  unit -= Lanes(group->sha.size());
+  if (unit < group->shaEnding.size()) {
+    const size_t index = group->shaEnding[unit];
     Sha256Add(pass->plan->inputs[group->first + index].sha, group->buffer[index],
               group->real[index]);
     return;
   }
-  unit -= static_cast<uint32_t>(group->sha.size());
+  unit -= static_cast<uint32_t>(group->shaEnding.size());
   if (unit < group->crc.size()) {
     const size_t index = group->crc[unit];
     uint32_t* crc = pass->plan->inputs[group->first + index].crc;
@@ -175,8 +205,9 @@ void GroupUnit(Pass* pass, Group* group, uint32_t unit) {
 }
 
 uint32_t GroupUnits(const Pass* pass, const Group* group) {
-  return Lanes(group->md5.size()) + Lanes(group->packet.size()) +
-         static_cast<uint32_t>(group->sha.size() + group->crc.size()) +
+  return pass->finishedUnits + Lanes(group->md5.size()) + Lanes(group->packet.size()) +
+         Lanes(group->sha.size()) +
+         static_cast<uint32_t>(group->shaEnding.size() + group->crc.size()) +
          OutputBlocks(pass) * Ranges(pass);
 }
 
@@ -192,19 +223,26 @@ void TransformUnit(Pass* pass, Group*, uint32_t unit) {
   for (size_t i = 0; i < outputs; ++i) src[i] = pass->sums[i] + start;
   unsigned char* dst[kUnitOutputs];
   for (size_t j = 0; j < count; ++j) {
-    dst[j] = pass->results[first + j] + start;
+    dst[j] = pass->results[pass->current][first + j] + start;
     std::memset(dst[j], 0, bytes);
   }
   GfMultiplyAdd(src.data(), outputs, dst, count, &pass->plan->transform[first * outputs], bytes);
 }
 
-// The bytes of an output in this stripe that go to its file.
-uint32_t OutputBytes(const Pass* pass, const PassOutput& output) {
-  if (output.length <= pass->at) return 0;
-  return static_cast<uint32_t>(std::min<uint64_t>(pass->bytes, output.length - pass->at));
+// The bytes of an output in a finished stripe that go to its file.
+uint32_t OutputBytes(const Pass::Finished& stripe, const PassOutput& output) {
+  if (output.length <= stripe.at) return 0;
+  return static_cast<uint32_t>(std::min<uint64_t>(stripe.bytes, output.length - stripe.at));
 }
 
-void OutputUnit(Pass* pass, Group*, uint32_t unit) {
+uint32_t OutputUnits(const Pass* pass) {
+  return Lanes(pass->md5Outputs.size()) + static_cast<uint32_t>(pass->shaOutputs.size());
+}
+
+// Hashes the results of the finished stripe: MD5s side by side, or one SHA-256.
+void OutputUnit(Pass* pass, uint32_t unit) {
+  const Pass::Finished& stripe = pass->finished;
+  const std::vector<unsigned char*>& results = *stripe.results;
   if (unit < Lanes(pass->md5Outputs.size())) {
     const size_t from = unit * kUnitLanes;
     const size_t lanes = std::min(kUnitLanes, pass->md5Outputs.size() - from);
@@ -212,15 +250,15 @@ void OutputUnit(Pass* pass, Group*, uint32_t unit) {
     const unsigned char* data[kUnitLanes];
     for (size_t lane = 0; lane < lanes; ++lane) {
       hashes[lane] = pass->plan->outputs[pass->md5Outputs[from + lane]].md5;
-      data[lane] = pass->results[pass->md5Outputs[from + lane]];
+      data[lane] = results[pass->md5Outputs[from + lane]];
     }
     Md5AddLanes(hashes, data, lanes,
-                OutputBytes(pass, pass->plan->outputs[pass->md5Outputs[from]]));
+                OutputBytes(stripe, pass->plan->outputs[pass->md5Outputs[from]]));
     return;
   }
   const size_t index = pass->shaOutputs[unit - Lanes(pass->md5Outputs.size())];
   const PassOutput& output = pass->plan->outputs[index];
-  Sha256Add(output.sha, pass->results[index], OutputBytes(pass, output));
+  Sha256Add(output.sha, results[index], OutputBytes(stripe, output));
 }
 
 // Runs the units of `phase` on both threads, with `io` on this one first.
@@ -244,6 +282,7 @@ bool ReadGroup(Pass* pass, size_t index, Group* group) {
   group->md5.clear();
   group->packet.clear();
   group->sha.clear();
+  group->shaEnding.clear();
   group->crc.clear();
   group->factors.assign(plan.outputs.size() * group->count, 0);
   for (size_t i = 0; i < group->count; ++i) {
@@ -265,7 +304,8 @@ bool ReadGroup(Pass* pass, size_t index, Group* group) {
     }
     if (input.sliceMd5) group->md5.push_back(i);
     if (input.packetMd5) group->packet.push_back(i);
-    if (input.sha && real > 0) group->sha.push_back(i);
+    if (input.sha && real == pass->bytes) group->sha.push_back(i);
+    if (input.sha && real > 0 && real < pass->bytes) group->shaEnding.push_back(i);
     if (input.crc) group->crc.push_back(i);
     // An input whose bytes ended before this stripe adds nothing to the outputs.
     for (size_t j = 0; real > 0 && j < plan.outputs.size(); ++j) {
@@ -277,35 +317,57 @@ bool ReadGroup(Pass* pass, size_t index, Group* group) {
   return true;
 }
 
+// Writes the results of the finished stripe, where they go.
 bool WriteOutputs(Pass* pass) {
-  for (size_t j = 0; j < pass->plan->outputs.size(); ++j) {
+  const Pass::Finished& stripe = pass->finished;
+  for (size_t j = 0; stripe.results && j < pass->plan->outputs.size(); ++j) {
     const PassOutput& output = pass->plan->outputs[j];
-    const uint32_t bytes = OutputBytes(pass, output);
+    const uint32_t bytes = OutputBytes(stripe, output);
     if (bytes > 0 && output.file != kNoFile &&
-        !WriteBlockAt(output.file, output.offset + pass->at, pass->results[j], bytes)) {
+        !WriteBlockAt(output.file, output.offset + stripe.at, (*stripe.results)[j], bytes)) {
       return FailSystem(pass->work, output.name);
     }
   }
   return true;
 }
 
+// The finished stripe's results hashed and written, if any, on their own.
+bool FinishOutputs(Pass* pass) {
+  if (!pass->finished.results) return true;
+  pass->finishedUnits = 0;
+  const bool ok = RunPhase(
+      pass, nullptr, [](Pass* p, Group*, uint32_t unit) { OutputUnit(p, unit); }, OutputUnits(pass),
+      [&] { return WriteOutputs(pass); });
+  pass->finished.results = nullptr;
+  return ok;
+}
+
+// A stripe: every group of inputs in turn, added to the sums, while the next group is read; the
+// results of the stripe before are hashed and written during the first group.
 bool RunStripe(Pass* pass) {
   const size_t groups = (pass->plan->inputs.size() + kGroupInputs - 1) / kGroupInputs;
+  std::vector<unsigned char*>& results = pass->results[pass->current];
+  if (pass->plan->transform.empty()) pass->sums = results;
   for (unsigned char* sum : pass->sums) std::memset(sum, 0, pass->bytes);
-  if (groups > 0 && !ReadGroup(pass, 0, &pass->groups[0])) return false;
+  if (!ReadGroup(pass, 0, &pass->groups[0])) return false;
   for (size_t index = 0; index < groups; ++index) {
     Group* group = &pass->groups[index % 2];
+    pass->finishedUnits = pass->finished.results ? OutputUnits(pass) : 0;
     const bool ok = RunPhase(pass, group, GroupUnit, GroupUnits(pass, group), [&] {
-      return index + 1 == groups || ReadGroup(pass, index + 1, &pass->groups[(index + 1) % 2]);
+      return WriteOutputs(pass) &&
+             (index + 1 == groups || ReadGroup(pass, index + 1, &pass->groups[(index + 1) % 2]));
     });
+    pass->finished.results = nullptr;
+    pass->finishedUnits = 0;
     if (!ok) return false;
   }
   const uint32_t blocks = OutputBlocks(pass) * Ranges(pass);
-  if (!pass->plan->transform.empty())
+  if (!pass->plan->transform.empty()) {
     RunPhase(pass, nullptr, TransformUnit, blocks, [] { return true; });
-  const uint32_t hashing =
-      Lanes(pass->md5Outputs.size()) + static_cast<uint32_t>(pass->shaOutputs.size());
-  return RunPhase(pass, nullptr, OutputUnit, hashing, [&] { return WriteOutputs(pass); });
+  }
+  pass->finished = Pass::Finished{&results, pass->at, pass->bytes};
+  pass->current ^= 1;
+  return true;
 }
 
 // The longest stripe, a multiple of 64 bytes, whose buffers fit in the pass's memory: two
@@ -324,7 +386,10 @@ bool RunRecoveryPass(WorkContext* work, const RecoveryPass& plan) {
   pass.plan = &plan;
   pass.work = work;
   const size_t outputs = plan.outputs.size();
-  const size_t buffers = 2 * kGroupInputs + outputs * (plan.transform.empty() ? 1 : 2);
+  const size_t inputs = std::min(kGroupInputs, plan.inputs.size());
+  // Two groups of inputs, the results of two stripes, and the sums apart where a transform
+  // makes the results of them.
+  const size_t buffers = 2 * inputs + outputs * (plan.transform.empty() ? 2 : 3);
   pass.stripe = StripeBytes(plan, buffers);
   pass.block.reset(static_cast<char*>(AllocBlock(static_cast<uint32_t>(buffers * pass.stripe))));
   if (!pass.block) return Fail(work, FailureKind::kNoMemory);
@@ -335,12 +400,13 @@ bool RunRecoveryPass(WorkContext* work, const RecoveryPass& plan) {
     return buffer;
   };
   for (Group& group : pass.groups) {
-    for (unsigned char*& buffer : group.buffer) buffer = take();
+    for (size_t i = 0; i < inputs; ++i) group.buffer[i] = take();
   }
-  for (size_t j = 0; j < outputs; ++j) pass.sums.push_back(take());
-  pass.results = pass.sums;
+  for (std::vector<unsigned char*>& results : pass.results) {
+    for (size_t j = 0; j < outputs; ++j) results.push_back(take());
+  }
   if (!plan.transform.empty()) {
-    for (size_t j = 0; j < outputs; ++j) pass.results[j] = take();
+    for (size_t j = 0; j < outputs; ++j) pass.sums.push_back(take());
   }
   for (size_t j = 0; j < outputs; ++j) {
     if (plan.outputs[j].md5) pass.md5Outputs.push_back(j);
@@ -352,6 +418,7 @@ bool RunRecoveryPass(WorkContext* work, const RecoveryPass& plan) {
     pass.bytes = static_cast<uint32_t>(std::min<uint64_t>(pass.stripe, plan.sliceSize - pass.at));
     ok = RunStripe(&pass);
   }
+  ok = ok && FinishOutputs(&pass);
   if (pass.helper) EndHelper(pass.helper);
   return ok;
 }
