@@ -30,8 +30,8 @@ const ExpectedControl kExpected[] = {
     {ID_UNIT_KB, "Button", L"KB", BS_AUTORADIOBUTTON, 384, 31, 48, 14},
     {ID_UNIT_MB, "Button", L"MB", BS_AUTORADIOBUTTON, 384, 47, 48, 14},
     {ID_RESTORE, "Button", kTextRestore, BS_PUSHBUTTON, 30, 64, 80, 20},
-    {ID_INFO, "Static", L"", SS_LEFT, 280, 41, 92, 12},
-    {ID_PATH, "Static", L"file...", SS_LEFT, 12, 11, 358, 22},
+    {ID_INFO, "Static", L"", SS_LEFT | SS_NOPREFIX, 280, 41, 92, 12},  // "&" in a name is shown
+    {ID_PATH, "Static", L"file...", SS_LEFT | SS_NOPREFIX, 12, 11, 358, 22},
     {ID_FRAME, "Button", L"", BS_GROUPBOX, 4, 0, 374, 59},
     {ID_SPLIT_BY, "Static", kTextSplitBy, SS_LEFT, 386, 70, 37, 12},
     {ID_UNIT_LABEL, "Static", L"KB", SS_LEFT, 363, 70, 24, 12},

@@ -44,8 +44,9 @@ const ControlSpec kControls[] = {
     {ID_UNIT_MB, kClassButton, kTextMB, BS_AUTORADIOBUTTON, 0, 384, 47, 48, 14, Fit::kRadio},
     {ID_RESTORE, kClassButton, kTextRestore, WS_GROUP | WS_TABSTOP | BS_PUSHBUTTON, 0, 30, 64, 80,
      20, Fit::kButton},
-    {ID_INFO, kClassStatic, L"", WS_GROUP | SS_LEFT, 0, 280, 41, 92, 12, Fit::kNone},
-    {ID_PATH, kClassStatic, kTextPathStart, SS_LEFT, 0, 12, 11, 358, 22, Fit::kNone},
+    // The two lines show names of files as they are: an "&" in one is no mnemonic.
+    {ID_INFO, kClassStatic, L"", WS_GROUP | SS_LEFT | SS_NOPREFIX, 0, 280, 41, 92, 12, Fit::kNone},
+    {ID_PATH, kClassStatic, kTextPathStart, SS_LEFT | SS_NOPREFIX, 0, 12, 11, 358, 22, Fit::kNone},
     {ID_FRAME, kClassButton, L"", BS_GROUPBOX, 0, 4, 0, 374, 59, Fit::kNone},
     {ID_SPLIT_BY, kClassStatic, kTextSplitBy, SS_LEFT, 0, 386, 70, 37, 12, Fit::kLabel},
     {ID_UNIT_LABEL, kClassStatic, kTextKB, SS_LEFT, 0, 363, 70, 24, 12, Fit::kLabel},
