@@ -194,6 +194,7 @@ void AddToPass(RecoveryWriter* writer, const SetHeader& header, FileHandle sourc
                const std::string& sourceName, RecoveryPass* pass) {
   const RecoveryLayout& layout = writer->layout;
   pass->sliceSize = layout.sliceSize;
+  pass->memory = RecoveryPassMemory(header.count);
   for (uint64_t index = 0; index < header.count; ++index) {
     PassInput input;
     input.file = source;

@@ -10,6 +10,7 @@
 // units of hashing and arithmetic while this thread reads the next group of inputs.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -20,8 +21,16 @@
 #include "core/work_context.h"
 #include "platform/platform.h"
 
-// The memory of a pass: its input buffers and its outputs' stripes.
+// The memory of a pass: its input buffers and its outputs' stripes. What a split or restore
+// keeps for each piece besides (its hashes and its description in the PAR 2.0 format, about
+// 400 bytes) comes off it, so that the whole work stays within 32 MiB for 32,768 pieces too.
 constexpr uint32_t kRecoveryPassMemory = 24u << 20;
+constexpr uint32_t kMemoryPerPiece = 400;
+// The memory of a pass over a set of `pieces`.
+inline uint32_t RecoveryPassMemory(uint64_t pieces) {
+  return kRecoveryPassMemory -
+         static_cast<uint32_t>(std::min<uint64_t>(pieces * kMemoryPerPiece, 16u << 20));
+}
 
 // One input slice: its bytes in a file, zeros after them up to the slice size.
 struct PassInput {

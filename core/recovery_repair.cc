@@ -180,6 +180,7 @@ bool Attempt(WorkContext* work, const ListedSet& set, std::vector<uint64_t>* bad
   RecoveryPass pass;
   pass.sliceSize = protection->byExponent[chosen[0]].front().dataLength;
   pass.transform = std::move(inverse);
+  pass.memory = RecoveryPassMemory(count);
   OpenFiles open;
   std::vector<Sha256> pieceSha(count);
   std::vector<uint64_t> whole;
