@@ -25,23 +25,21 @@ template <typename Lanes>
   x = (x >> 16) | (x << 16);
 }
 
-// The 64 rounds over one block of every lane's stream, from its sixteen message words, added to
-// `state`. Unrolled whole, every index is a constant, so the eight working variables change
-// names instead of places: in round i, a is v[-i mod 8], b the next, and so on; only d (the new
-// e) and h (the new a) change. What does not wait on the round before (h, the constant and the
-// word) is added first.
-template <typename Lanes>
-[[gnu::always_inline]] inline void Rounds(Lanes state[8], Lanes w[16]) {
-  Lanes v[8];
-  for (int k = 0; k < 8; ++k) v[k] = state[k];
-#pragma GCC unroll 64
-  for (int i = 0; i < 64; ++i) {
-    if (i >= 16) {
-      // The word of sixteen rounds before is replaced by the next one of the schedule.
+// Sixteen rounds from round `first` on (a multiple of 16). Unrolled, every index is a
+// constant, so the eight working variables change names instead of places: in round i, a is
+// v[-i mod 8], b the next, and so on; only d (the new e) and h (the new a) change. Past the
+// first sixteen rounds, each replaces the word of sixteen rounds before with the next one of the
+// schedule.
+template <bool schedule, typename Lanes>
+[[gnu::always_inline]] inline void SixteenRounds(const uint32_t* constants, Lanes v[8],
+                                                 Lanes w[16]) {
+#pragma GCC unroll 16
+  for (int i = 0; i < 16; ++i) {
+    if (schedule) {
       Lanes back2, back15;
       Mix<17, 19, 10, true>(w[(i + 14) & 15], back2);
       Mix<7, 18, 3, true>(w[(i + 1) & 15], back15);
-      w[i & 15] += back2 + w[(i + 9) & 15] + back15;
+      w[i] += back2 + w[(i + 9) & 15] + back15;
     }
     const Lanes a = v[-i & 7], b = v[(1 - i) & 7], c = v[(2 - i) & 7];
     const Lanes e = v[(4 - i) & 7], f = v[(5 - i) & 7], g = v[(6 - i) & 7];
@@ -50,10 +48,23 @@ template <typename Lanes>
     Lanes mixedE, mixedA;
     Mix<6, 11, 25, false>(e, mixedE);
     Mix<2, 13, 22, false>(a, mixedA);
-    const Lanes t1 = h + kSha256RoundConstants[i] + w[i & 15] + mixedE + (((f ^ g) & e) ^ g);
+    const Lanes t1 = h + constants[i] + w[i] + mixedE + (((f ^ g) & e) ^ g);
     const Lanes t2 = mixedA + ((a & b) | (c & (a | b)));
     d += t1;
     h = t1 + t2;
+  }
+}
+
+// The 64 rounds over one block of every lane's stream, from its sixteen message words, added to
+// `state`: the first sixteen, then three times sixteen with the schedule, in a loop (unrolled
+// whole, the code was twice as large and no faster).
+template <typename Lanes>
+[[gnu::always_inline]] inline void Rounds(Lanes state[8], Lanes w[16]) {
+  Lanes v[8];
+  for (int k = 0; k < 8; ++k) v[k] = state[k];
+  SixteenRounds<false>(kSha256RoundConstants, v, w);
+  for (int first = 16; first < 64; first += 16) {
+    SixteenRounds<true>(kSha256RoundConstants + first, v, w);
   }
   for (int k = 0; k < 8; ++k) state[k] += v[k];
 }
