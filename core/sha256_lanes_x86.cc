@@ -130,8 +130,9 @@ __attribute__((target("avx512f,avx512vl"))) void Avx512Blocks8(Sha256* const* ha
 
 // A group takes as long whether its lanes are all in use or not, so that few streams go
 // better one at a time on the portable path: a block of a group took about as long as 1.5
-// blocks of one stream there with AVX-512 on 256 bits (1.8 on 512), 2.4 with AVX2 and 3.5 with
-// SSE2 (filecut_bench kernels, x86-64; much the same with only the 8 registers of i686).
+// blocks of one stream there with AVX-512 on 256 bits (1.75 on 512), 2.4 with AVX2 and 2.5 with
+// SSE2 (filecut_bench kernels, x86-64), and 2.2 to 2.9 with only the 8 vector registers of i686
+// (measured with the compiler kept off the others).
 void Avx512Lanes(Sha256* const* hashes, const unsigned char* const* blocks, size_t lanes,
                  size_t count) {
   if (lanes > 8) return Avx512Blocks(hashes, blocks, lanes, count);
@@ -147,7 +148,7 @@ void Avx2Lanes(Sha256* const* hashes, const unsigned char* const* blocks, size_t
 
 void Sse2Lanes(Sha256* const* hashes, const unsigned char* const* blocks, size_t lanes,
                size_t count) {
-  if (lanes == 4) return Sse2Blocks(hashes, blocks, lanes, count);
+  if (lanes > 2) return Sse2Blocks(hashes, blocks, lanes, count);
   Sha256PortableLaneBlocks(hashes, blocks, lanes, count);
 }
 
