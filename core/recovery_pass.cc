@@ -273,8 +273,9 @@ bool RunPhase(Pass* pass, Group* group, void (*run)(Pass*, Group*, uint32_t), ui
   return ok;
 }
 
-// Reads the inputs of group `index` into `group`, and copies them on where they go as well.
-bool ReadGroup(Pass* pass, size_t index, Group* group) {
+// Reads the inputs of group `index` of the stripe at `at`, `bytes` long, into `group`, and
+// copies them on where they go as well.
+bool ReadGroup(Pass* pass, size_t index, uint64_t at, uint32_t bytes, Group* group) {
   if (StopRequested(pass->work)) return Fail(pass->work, FailureKind::kStopped);
   const RecoveryPass& plan = *pass->plan;
   group->first = index * kGroupInputs;
@@ -287,25 +288,24 @@ bool ReadGroup(Pass* pass, size_t index, Group* group) {
   group->factors.assign(plan.outputs.size() * group->count, 0);
   for (size_t i = 0; i < group->count; ++i) {
     const PassInput& input = plan.inputs[group->first + i];
-    const uint32_t real =
-        input.length <= pass->at
-            ? 0
-            : static_cast<uint32_t>(std::min<uint64_t>(pass->bytes, input.length - pass->at));
+    const uint32_t real = input.length <= at
+                              ? 0
+                              : static_cast<uint32_t>(std::min<uint64_t>(bytes, input.length - at));
     group->real[i] = real;
     unsigned char* buffer = group->buffer[i];
-    if (real > 0 && !ReadBlockAt(input.file, input.offset + pass->at, buffer, real)) {
+    if (real > 0 && !ReadBlockAt(input.file, input.offset + at, buffer, real)) {
       return FailSystem(pass->work, input.name);
     }
-    std::memset(buffer + real, 0, pass->bytes - real);
+    std::memset(buffer + real, 0, bytes - real);
     CountProgress(pass->work, real);
     if (real > 0 && input.copyTo != kNoFile &&
-        !WriteBlockAt(input.copyTo, input.copyOffset + pass->at, buffer, real)) {
+        !WriteBlockAt(input.copyTo, input.copyOffset + at, buffer, real)) {
       return FailSystem(pass->work, input.copyName);
     }
     if (input.sliceMd5) group->md5.push_back(i);
     if (input.packetMd5) group->packet.push_back(i);
-    if (input.sha && real == pass->bytes) group->sha.push_back(i);
-    if (input.sha && real > 0 && real < pass->bytes) group->shaEnding.push_back(i);
+    if (input.sha && real == bytes) group->sha.push_back(i);
+    if (input.sha && real > 0 && real < bytes) group->shaEnding.push_back(i);
     if (input.crc) group->crc.push_back(i);
     // An input whose bytes ended before this stripe adds nothing to the outputs.
     for (size_t j = 0; real > 0 && j < plan.outputs.size(); ++j) {
@@ -342,21 +342,33 @@ bool FinishOutputs(Pass* pass) {
   return ok;
 }
 
-// A stripe: every group of inputs in turn, added to the sums, while the next group is read; the
-// results of the stripe before are hashed and written during the first group.
-bool RunStripe(Pass* pass) {
+// The bytes of the stripe at `at`.
+uint32_t StripeAt(const Pass* pass, uint64_t at) {
+  return static_cast<uint32_t>(std::min<uint64_t>(pass->stripe, pass->plan->sliceSize - at));
+}
+
+// A stripe: every group of inputs in turn, added to the sums, while the next group is read (the
+// first of the next stripe during the last of this one); the results of the stripe before are
+// hashed and written during the first group.
+bool RunStripe(Pass* pass, size_t* read) {
   const size_t groups = (pass->plan->inputs.size() + kGroupInputs - 1) / kGroupInputs;
   std::vector<unsigned char*>& results = pass->results[pass->current];
   if (pass->plan->transform.empty()) pass->sums = results;
   for (unsigned char* sum : pass->sums) std::memset(sum, 0, pass->bytes);
-  if (!ReadGroup(pass, 0, &pass->groups[0])) return false;
+  const uint64_t next = pass->at + pass->bytes;
   for (size_t index = 0; index < groups; ++index) {
-    Group* group = &pass->groups[index % 2];
+    Group* group = &pass->groups[*read % 2];
+    Group* following = &pass->groups[(*read + 1) % 2];
     pass->finishedUnits = pass->finished.results ? OutputUnits(pass) : 0;
     const bool ok = RunPhase(pass, group, GroupUnit, GroupUnits(pass, group), [&] {
-      return WriteOutputs(pass) &&
-             (index + 1 == groups || ReadGroup(pass, index + 1, &pass->groups[(index + 1) % 2]));
+      if (!WriteOutputs(pass)) return false;
+      if (index + 1 < groups) {
+        return ReadGroup(pass, index + 1, pass->at, pass->bytes, following);
+      }
+      return next == pass->plan->sliceSize ||
+             ReadGroup(pass, 0, next, StripeAt(pass, next), following);
     });
+    ++*read;
     pass->finished.results = nullptr;
     pass->finishedUnits = 0;
     if (!ok) return false;
@@ -413,10 +425,11 @@ bool RunRecoveryPass(WorkContext* work, const RecoveryPass& plan) {
     if (plan.outputs[j].sha) pass.shaOutputs.push_back(j);
   }
   pass.helper = StartHelper();
-  bool ok = true;
+  size_t read = 0;  // groups read so far: the buffers they went to take turns
+  bool ok = plan.sliceSize == 0 || ReadGroup(&pass, 0, 0, StripeAt(&pass, 0), &pass.groups[0]);
   for (pass.at = 0; ok && pass.at < plan.sliceSize; pass.at += pass.bytes) {
-    pass.bytes = static_cast<uint32_t>(std::min<uint64_t>(pass.stripe, plan.sliceSize - pass.at));
-    ok = RunStripe(&pass);
+    pass.bytes = StripeAt(&pass, pass.at);
+    ok = RunStripe(&pass, &read);
   }
   ok = ok && FinishOutputs(&pass);
   if (pass.helper) EndHelper(pass.helper);
