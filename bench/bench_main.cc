@@ -1,5 +1,7 @@
 // Runs one file engine on real files for the benchmark script:
-//   filecut_bench split <source> <piece size in bytes>   pieces go to the current directory
+//   filecut_bench split <source> <piece size in bytes> [1|2|3|tenth]
+//                                          pieces go to the current directory, with as many
+//                                          recovery pieces as the last word says
 //   filecut_bench restore <base text>
 // and hashes a file as the engines hash pieces, to measure SHA-256 on its own:
 //   filecut_bench hash <file> [path]       prints the digest as sha256sum does, and on stderr
@@ -167,11 +169,23 @@ int Kernels() {
   return 0;
 }
 
+// The recovery pieces that a word asks for.
+RecoveryChoice RecoveryOf(const char* word) {
+  if (std::strcmp(word, "tenth") == 0) return RecoveryChoice::kTenth;
+  const char choices[] = "123";
+  const char* at = std::strchr(choices, word[0]);
+  return at && word[1] == '\0' && *at ? static_cast<RecoveryChoice>(at - choices + 1)
+                                      : RecoveryChoice::kNone;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc == 4 && std::strcmp(argv[1], "split") == 0) {
-    return SplitFile(argv[2], static_cast<uint32_t>(std::strtoul(argv[3], nullptr, 10))) ? 0 : 1;
+  if ((argc == 4 || argc == 5) && std::strcmp(argv[1], "split") == 0) {
+    WorkContext work;
+    if (argc == 5) work.recovery = RecoveryOf(argv[4]);
+    const uint32_t piece = static_cast<uint32_t>(std::strtoul(argv[3], nullptr, 10));
+    return SplitFile(argv[2], piece, &work) ? 0 : 1;
   }
   if (argc == 3 && std::strcmp(argv[1], "restore") == 0) return RestoreFile(argv[2]) ? 0 : 1;
   if ((argc == 3 || argc == 4) && std::strcmp(argv[1], "hash") == 0) {
@@ -179,7 +193,7 @@ int main(int argc, char** argv) {
   }
   if (argc == 2 && std::strcmp(argv[1], "kernels") == 0) return Kernels();
   std::fprintf(stderr,
-               "usage: filecut_bench split <source> <piece size> | restore <base> | "
+               "usage: filecut_bench split <source> <piece size> [1|2|3|tenth] | restore <base> | "
                "hash <file> [path] | kernels\n");
   return 2;
 }
