@@ -8,6 +8,7 @@
 #include "core/md5.h"
 #include "core/par2_packets.h"
 #include "core/piece_name.h"
+#include "core/recovery_matrix.h"
 #include "core/recovery_pass.h"
 #include "core/recovery_scan.h"
 
@@ -76,60 +77,14 @@ bool FindProtection(WorkContext* work, const ListedSet& set, const std::vector<F
   return true;
 }
 
-// Chooses, among the usable exponents, rows of the matrix c_lost^e that are independent, as
-// many as there are lost pieces, and inverts the square matrix they make. False when there are
-// not enough such rows.
-bool ChooseAndInvert(const Protection& protection, const std::vector<uint64_t>& bad,
-                     std::vector<size_t>* chosen, std::vector<uint16_t>* inverse) {
-  const size_t m = bad.size();
-  // Rows kept reduced: each new row is cleared at the columns where earlier rows have their
-  // leading entry, and kept when something is left.
-  std::vector<std::vector<uint16_t>> reduced;
-  std::vector<size_t> lead;
-  std::vector<std::vector<uint16_t>> rows;
-  chosen->clear();
-  for (size_t e = 0; e < protection.byExponent.size() && chosen->size() < m; ++e) {
+// The exponents of the usable recovery slices, and where each is among `byExponent`.
+void UsableExponents(const Protection& protection, std::vector<uint32_t>* exponents,
+                     std::vector<size_t>* places) {
+  for (size_t e = 0; e < protection.byExponent.size(); ++e) {
     if (protection.byExponent[e].empty()) continue;
-    const uint32_t exponent = protection.byExponent[e].front().exponent;
-    std::vector<uint16_t> row(m);
-    for (size_t j = 0; j < m; ++j) row[j] = GfPower(protection.constants[bad[j]], exponent);
-    std::vector<uint16_t> rest = row;
-    for (size_t r = 0; r < reduced.size(); ++r) {
-      const uint16_t factor = GfDivide(rest[lead[r]], reduced[r][lead[r]]);
-      for (size_t j = 0; j < m && factor != 0; ++j) rest[j] ^= GfMultiply(factor, reduced[r][j]);
-    }
-    const auto nonZero = std::find_if(rest.begin(), rest.end(), [](uint16_t v) { return v != 0; });
-    if (nonZero == rest.end()) continue;
-    lead.push_back(static_cast<size_t>(nonZero - rest.begin()));
-    reduced.push_back(rest);
-    rows.push_back(row);
-    chosen->push_back(e);
+    exponents->push_back(protection.byExponent[e].front().exponent);
+    places->push_back(e);
   }
-  if (chosen->size() < m) return false;
-  // Gauss-Jordan on the rows beside the identity.
-  inverse->assign(m * m, 0);
-  for (size_t i = 0; i < m; ++i) (*inverse)[i * m + i] = 1;
-  for (size_t column = 0; column < m; ++column) {
-    size_t pivot = column;
-    while (rows[pivot][column] == 0) ++pivot;  // the rows are independent: there is one
-    std::swap(rows[pivot], rows[column]);
-    std::swap_ranges(inverse->begin() + pivot * m, inverse->begin() + pivot * m + m,
-                     inverse->begin() + column * m);
-    const uint16_t scale = GfDivide(1, rows[column][column]);
-    for (size_t j = 0; j < m; ++j) {
-      rows[column][j] = GfMultiply(rows[column][j], scale);
-      (*inverse)[column * m + j] = GfMultiply((*inverse)[column * m + j], scale);
-    }
-    for (size_t r = 0; r < m; ++r) {
-      const uint16_t factor = rows[r][column];
-      if (r == column || factor == 0) continue;
-      for (size_t j = 0; j < m; ++j) {
-        rows[r][j] ^= GfMultiply(factor, rows[column][j]);
-        (*inverse)[r * m + j] ^= GfMultiply(factor, (*inverse)[column * m + j]);
-      }
-    }
-  }
-  return true;
 }
 
 // The files a pass reads, open while it runs.
@@ -287,9 +242,16 @@ bool RepairSet(WorkContext* work, const ListedSet& set, std::vector<uint64_t> ba
       work->failure.count = bad.size() > protection.usable ? bad.size() - protection.usable : 0;
       return false;
     }
+    std::vector<uint32_t> exponents;
+    std::vector<size_t> places;
+    UsableExponents(protection, &exponents, &places);
+    std::vector<uint16_t> lost;
+    for (const uint64_t index : bad) lost.push_back(protection.constants[index]);
     std::vector<size_t> chosen;
     std::vector<uint16_t> inverse;
-    if (!ChooseAndInvert(protection, bad, &chosen, &inverse)) {
+    const bool invertible = ChooseAndInvert(lost, exponents, &chosen, &inverse);
+    for (size_t& choice : chosen) choice = places[choice];
+    if (!invertible) {
       Fail(work, FailureKind::kRecoveryShort, firstBad);
       work->failure.count = bad.size() - chosen.size();
       return false;
