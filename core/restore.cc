@@ -79,21 +79,6 @@ bool FindPieces(WorkContext* work, const FilePath& base, PieceSet* found) {
                               PieceName(base, static_cast<uint32_t>(found->count)).value());
 }
 
-// Copies one piece whole into the output after what `read` holds. Fails when it cannot be
-// opened or read whole, or when its size no longer fits in what the look-up found.
-bool CopyPiece(WorkContext* work, CopyBuffers* buffers, const FilePath& name, const PieceSet& found,
-               PieceSet* read, const CopyEnd& output) {
-  const FileHandle piece = OpenForRead(name.c_str());
-  if (piece == kNoFile) return FailSystem(work, name.value());
-  uint64_t size = 0;
-  bool ok = QueryFileSize(piece, &size) || FailSystem(work, name.value());
-  if (ok && size > found.total - read->total) ok = Fail(work, FailureKind::kSetChanged);
-  ok = ok && CopyBytes(work, buffers, CopyEnd{piece, name.value()}, output, size, nullptr);
-  CloseFile(piece);
-  if (ok) AddPiece(read, size);
-  return ok;
-}
-
 // Copies every piece found, in order. Fails when a piece has gone, changed size or cannot be
 // read whole.
 bool CopyPieces(WorkContext* work, CopyBuffers* buffers, const FilePath& base,
@@ -101,8 +86,13 @@ bool CopyPieces(WorkContext* work, CopyBuffers* buffers, const FilePath& base,
   PieceSet read = {0, 0, 0};
   while (read.count < found.count) {
     if (StopRequested(work)) return Fail(work, FailureKind::kStopped);
+    // A piece no larger than what the look-up found is left over.
     const FilePath name = PieceName(base, static_cast<uint32_t>(read.count));
-    if (!CopyPiece(work, buffers, name, found, &read, output)) return false;
+    uint64_t size = 0;
+    if (!CopyWholeFile(work, buffers, name, 0, found.total - read.total, output, nullptr, &size)) {
+      return false;
+    }
+    AddPiece(&read, size);
   }
   return (read.total == found.total && read.fingerprint == found.fingerprint) ||
          Fail(work, FailureKind::kSetChanged);
@@ -189,16 +179,10 @@ bool CheckListedSet(WorkContext* work, const FilePath& base, const FilePath& lis
 bool CopyListedPiece(WorkContext* work, CopyBuffers* buffers, const FilePath& name,
                      uint64_t expected, const unsigned char digest[kSha256Bytes],
                      const CopyEnd& output) {
-  const FileHandle piece = OpenForRead(name.c_str());
-  if (piece == kNoFile) return FailSystem(work, name.value());
-  uint64_t size = 0;
-  bool ok = QueryFileSize(piece, &size) || FailSystem(work, name.value());
-  if (ok && size != expected) ok = Fail(work, FailureKind::kSetChanged);
   Sha256 hash;
   Sha256Begin(&hash);
-  ok = ok && CopyBytes(work, buffers, CopyEnd{piece, name.value()}, output, size, &hash);
-  CloseFile(piece);
-  if (!ok) return false;
+  uint64_t size = 0;
+  if (!CopyWholeFile(work, buffers, name, expected, expected, output, &hash, &size)) return false;
   unsigned char found[kSha256Bytes];
   Sha256End(&hash, found);
   return std::memcmp(found, digest, kSha256Bytes) == 0 ||

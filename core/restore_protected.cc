@@ -86,16 +86,12 @@ bool JoinUntilLost(WorkContext* work, const ListedSet& set, const CopyEnd& outpu
     if (StopRequested(work)) return Fail(work, FailureKind::kStopped);
     const FilePath name = PieceName(set.base, static_cast<uint32_t>(index));
     const uint64_t expected = PieceBytes(set.header.size, set.header.step, index);
-    const FileHandle piece = OpenForRead(name.c_str());
-    uint64_t size = 0;
     Sha256 hash;
     Sha256Begin(&hash);
-    bool copied = piece != kNoFile && QueryFileSize(piece, &size) && size == expected &&
-                  CopyBytes(work, &buffers, CopyEnd{piece, name.value()}, output, size, &hash);
-    if (piece != kNoFile) CloseFile(piece);
-    if (!copied && work->failure.file != name.value() && work->failure.kind != FailureKind::kNone) {
-      return false;  // the output, or a stop
-    }
+    uint64_t size = 0;
+    const bool copied =
+        CopyWholeFile(work, &buffers, name, expected, expected, output, &hash, &size);
+    if (!copied && work->failure.file != name.value()) return false;  // the output, or a stop
     unsigned char digest[kSha256Bytes];
     Sha256End(&hash, digest);
     if (!copied || std::memcmp(digest, set.digests[index].data(), kSha256Bytes) != 0) {

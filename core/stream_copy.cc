@@ -79,3 +79,16 @@ bool CopyBytes(WorkContext* work, CopyBuffers* buffers, const CopyEnd& from, con
   if (hashing) WaitForHelper(buffers->helper);
   return ok;
 }
+
+bool CopyWholeFile(WorkContext* work, CopyBuffers* buffers, const FilePath& name, uint64_t least,
+                   uint64_t most, const CopyEnd& to, Sha256* hash, uint64_t* size) {
+  const FileHandle file = OpenForRead(name.c_str());
+  if (file == kNoFile) return FailSystem(work, name.value());
+  *size = 0;
+  bool ok = QueryFileSize(file, size) || FailSystem(work, name.value());
+  if (ok && (*size < least || *size > most))
+    ok = Fail(work, FailureKind::kSetChanged, name.value());
+  ok = ok && CopyBytes(work, buffers, CopyEnd{file, name.value()}, to, *size, hash);
+  CloseFile(file);
+  return ok;
+}

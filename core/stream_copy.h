@@ -10,6 +10,7 @@
 
 #include "core/sha256.h"
 #include "core/work_context.h"
+#include "platform/file_path.h"
 #include "platform/platform.h"
 
 // A block from the platform's heap, released when its owner goes.
@@ -40,6 +41,13 @@ struct CopyEnd {
   FileHandle file;
   std::string name;
 };
+
+// Opens the file `name`, copies the whole of it to `to` at its current position (adding it to
+// `hash` unless that is null) and closes it again, storing its size in `size`. Its size must lie
+// between `least` and `most`: one that does not (the file changed since it was looked up) fails
+// with kSetChanged. Every failure but the output's names the file.
+bool CopyWholeFile(WorkContext* work, CopyBuffers* buffers, const FilePath& name, uint64_t least,
+                   uint64_t most, const CopyEnd& to, Sha256* hash, uint64_t* size);
 
 // Copies the next `count` bytes of `from` to `to`, at their current positions, adding them to
 // `hash` unless it is null, asking before every buffer whether to stop and counting every buffer
