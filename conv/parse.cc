@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/platform.h"
+#include "platform/ascii.h"
 
 namespace {
 
@@ -11,14 +11,10 @@ bool IsDecimalDigit(char c) {
   return c >= '0' && c <= '9';
 }
 
-// Value of `c` as a digit of `radix` (8 or 16, upper-case letters only), or -1.
+// Value of `c` as a digit of `radix` (8 or 16), or -1.
 int RadixDigit(char c, int radix) {
-  if (c >= '0' && c <= '7') return c - '0';
-  if (radix == 16) {
-    if (c == '8' || c == '9') return c - '0';
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  }
-  return -1;
+  const int value = HexValue(c);
+  return value < radix ? value : -1;
 }
 
 // "&H" and "&O": `text` points at the "&". Each digit's term is its value times a place

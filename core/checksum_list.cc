@@ -4,24 +4,17 @@
 
 #include "core/limits.h"
 #include "core/work_context.h"
+#include "platform/ascii.h"
 
 namespace {
 
 constexpr char kHeaderStart[] = "; filecut name=\"";
-const char kHex[] = "0123456789abcdef";
 
 // The longest line a list of this program holds: a name of 255 UTF-16 units is at most 765
 // bytes of UTF-8, or four times that with every byte escaped.
 constexpr size_t kMaxLine = 8192;
 // How much of the list is read at once.
 constexpr uint32_t kReadBytes = 64 * 1024;
-
-int HexValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
 
 // Reads a decimal number without sign or leading zeros at `*at`, up to `max`.
 bool ReadNumber(const std::string& line, size_t* at, uint64_t max, uint64_t* value) {
@@ -121,8 +114,8 @@ std::string HeaderLine(const SetHeader& header) {
       line += c;
     } else if (byte < 0x20) {
       line += "\\x";
-      line += kHex[byte >> 4];
-      line += kHex[byte & 15];
+      line += HexDigit(byte >> 4);
+      line += HexDigit(byte);
     } else {
       line += c;
     }
@@ -136,8 +129,8 @@ std::string PieceLine(const unsigned char digest[kSha256Bytes], const std::strin
   std::string line;
   line.reserve(2 * kSha256Bytes + 3 + pieceName.size());
   for (size_t i = 0; i < kSha256Bytes; ++i) {
-    line += kHex[digest[i] >> 4];
-    line += kHex[digest[i] & 15];
+    line += HexDigit(digest[i] >> 4);
+    line += HexDigit(digest[i]);
   }
   return line + "  " + pieceName + "\n";
 }

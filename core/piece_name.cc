@@ -2,18 +2,12 @@
 
 #include "core/checksum_list.h"
 #include "core/limits.h"
+#include "platform/ascii.h"
 #include "platform/platform.h"
 
 std::string BaseNumberText(int32_t base) {
   char name[12];  // a sign, ten digits and the NUL
   FormatText(name, sizeof name, "%d", static_cast<int>(base));
-  return name;
-}
-
-std::string PieceName(int32_t base, uint32_t index) {
-  // A sign and ten digits, a hyphen, ten digits of the index, and the NUL.
-  char name[24];
-  FormatText(name, sizeof name, "%d-%02d", static_cast<int>(base), static_cast<int>(index));
   return name;
 }
 
@@ -28,21 +22,17 @@ std::string PieceName(const std::string& baseText, uint32_t index) {
   return PieceName(FilePath(baseText), index).value();
 }
 
+std::string PieceName(int32_t base, uint32_t index) {
+  return PieceName(BaseNumberText(base), index);
+}
+
 namespace {
 
 constexpr char kRecoverySuffix[] = ".par2";
 
-char AsciiLower(char c) {
-  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 // Whether `name` starts with `start`, their ASCII letters in either case.
 bool StartsAlike(std::string_view name, std::string_view start) {
-  if (name.size() < start.size()) return false;
-  for (size_t i = 0; i < start.size(); ++i) {
-    if (AsciiLower(name[i]) != AsciiLower(start[i])) return false;
-  }
-  return true;
+  return name.size() >= start.size() && SameIgnoringAsciiCase(name.substr(0, start.size()), start);
 }
 
 // The index of a piece's suffix as PieceName spells it: a hyphen, and two digits or a number of

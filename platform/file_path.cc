@@ -1,18 +1,16 @@
 #include "platform/file_path.h"
 
+#include <string_view>
+
+#include "platform/ascii.h"
+
 namespace {
 
 // Where the last component starts: after the last separator, or after a drive's colon.
 size_t NameStart(const std::string& path) {
   const size_t separator = path.find_last_of("\\/");
   if (separator != std::string::npos) return separator + 1;
-  const bool drive = path.size() >= 2 && path[1] == ':' &&
-                     ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'));
-  return drive ? 2 : 0;
-}
-
-char AsciiLower(char c) {
-  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+  return StartsWithDrive(path) ? 2 : 0;
 }
 
 // Where the last character before `end` (at least 1) starts: at a UTF-8 lead byte (11xxxxxx)
@@ -45,9 +43,7 @@ FilePath FilePath::AddSuffix(const std::string& suffix) const {
 bool FilePath::RemoveSuffix(const std::string& suffix, FilePath* rest) const {
   if (value_.size() <= suffix.size()) return false;
   const size_t start = value_.size() - suffix.size();
-  for (size_t i = 0; i < suffix.size(); ++i) {
-    if (AsciiLower(value_[start + i]) != AsciiLower(suffix[i])) return false;
-  }
+  if (!SameIgnoringAsciiCase(std::string_view(value_).substr(start), suffix)) return false;
   *rest = FilePath(value_.substr(0, start));
   return true;
 }

@@ -3,8 +3,10 @@
 #include "platform/platform.h"
 
 #include <cstdarg>
+#include <string_view>
 #include <vector>
 
+#include "platform/ascii.h"
 #include "platform/file_path.h"
 
 namespace {
@@ -34,11 +36,6 @@ bool RetryWhileHeld(const char* path, Attempt attempt) {
     if (tries == kHeldAttempts || !Ops().mayBeHeld(Ops().lastError(), path)) return false;
     Ops().sleep(kHeldStepMs);
   }
-}
-
-// The folder that holds the file `path`, as the calls on folders take it.
-std::string FolderBeside(const char* path) {
-  return FilePath(path).DirName().value();
 }
 
 }  // namespace
@@ -133,10 +130,9 @@ FileHandle CreateTempBeside(const char* path, std::string* name) {
   if (*path == '\0') return kNoFile;
   std::string candidate = FilePath(path).AddSuffix("~00").value();
   const size_t digits = candidate.size() - 2;
-  static const char kHex[] = "0123456789ABCDEF";
   for (unsigned serial = 0; serial < 256; ++serial) {
-    candidate[digits] = kHex[serial >> 4];
-    candidate[digits + 1] = kHex[serial & 15];
+    candidate[digits] = AsciiUpper(HexDigit(serial >> 4));
+    candidate[digits + 1] = AsciiUpper(HexDigit(serial));
     const FileHandle file = Ops().createNew(candidate.c_str());
     if (file != kNoFile) {
       *name = candidate;
@@ -159,13 +155,11 @@ struct LeftTemps {
 // either case, then "~" and two of the hexadecimal digits written there.
 bool CollectLeftTemp(void* data, const char* name) {
   auto* temps = static_cast<LeftTemps*>(data);
-  const std::string& output = temps->output;
-  const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
-  const auto hex = [](char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F'); };
-  size_t at = 0;
-  while (at < output.size() && name[at] != '\0' && lower(name[at]) == lower(output[at])) ++at;
-  if (at == output.size() && name[at] == '~' && hex(name[at + 1]) && hex(name[at + 2]) &&
-      name[at + 3] == '\0') {
+  const std::string_view whole(name);
+  const size_t at = temps->output.size();
+  const auto written = [](char c) { return HexValue(c) >= 0 && c == AsciiUpper(c); };
+  if (whole.size() == at + 3 && SameIgnoringAsciiCase(whole.substr(0, at), temps->output) &&
+      whole[at] == '~' && written(whole[at + 1]) && written(whole[at + 2])) {
     temps->suffixes.emplace_back(name + at);
   }
   return true;
@@ -182,17 +176,11 @@ void RemoveLeftTemps(const char* path) {
 }
 
 bool FreeSpaceBeside(const char* path, uint64_t* bytes) {
-  return Ops().freeSpace(FolderBeside(path).c_str(), bytes);
+  return Ops().freeSpace(FilePath(path).DirName().c_str(), bytes);
 }
 
 bool ListBeside(const char* path, bool (*visit)(void* data, const char* name), void* data) {
-  return Ops().listFolder(FolderBeside(path).c_str(), visit, data);
-}
-
-void UpperCaseAscii(char* text) {
-  for (char* c = text; *c; ++c) {
-    if (*c >= 'a' && *c <= 'z') *c = static_cast<char>(*c - 'a' + 'A');
-  }
+  return Ops().listFolder(FilePath(path).DirName().c_str(), visit, data);
 }
 
 namespace {

@@ -199,11 +199,8 @@ void RemoveLeftTemps(const char* path);
 bool FreeSpaceBeside(const char* path, uint64_t* bytes);
 bool ListBeside(const char* path, bool (*visit)(void* data, const char* name), void* data);
 
-// Plain helpers of the program's own, the same on both systems, which no test replaces.
+// A plain helper of the program's own, the same on both systems, which no test replaces.
 
-// Upper-cases the ASCII letters of a NUL-terminated text in place, and nothing else, whatever
-// the locale.
-void UpperCaseAscii(char* text);
 // Formats into `out`, which holds `size` bytes, with the few conversions of printf the program
 // uses: %d, %u, %ld, %lu (a width before them, with a 0 for leading zeros: %02d, %03d), %s and
 // %%. Returns the length written, or -1 (with `out` emptied) when the result does not fit or the

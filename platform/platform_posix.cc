@@ -178,17 +178,12 @@ void PosixSleep(uint32_t ms) {
   }
 }
 
-// The folder part of a path, up to and with its last slash, or "." for a bare name.
-std::string FolderOf(const char* path) {
-  return FilePath(path).DirName().value();
-}
-
 // The rename is made durable by flushing the folder that holds the names, as the new name is
 // an entry of that folder. Hard links and renames cannot cross folders here, so `to`'s folder
 // is the one.
 bool PosixMoveOver(const char* from, const char* to) {
   if (rename(from, to) != 0) return false;
-  const int fd = open(FolderOf(to).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  const int fd = open(FilePath(to).DirName().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd >= 0) {
     // Some file systems refuse to flush a folder (EINVAL); the rename has happened all the same.
     fsync(fd);

@@ -4,15 +4,12 @@
 
 #include <algorithm>
 
+#include "platform/ascii.h"
+
 namespace {
 
 bool StartsWith(const std::wstring& text, const wchar_t* prefix) {
   return text.rfind(prefix, 0) == 0;
-}
-
-bool IsDrive(const std::wstring& text) {
-  return text.size() >= 2 && text[1] == L':' &&
-         ((text[0] >= L'A' && text[0] <= L'Z') || (text[0] >= L'a' && text[0] <= L'z'));
 }
 
 // The process's current folder, or, for a drive ("X:"), that drive's current folder.
@@ -29,7 +26,7 @@ bool CurrentFolder(const std::wstring& drive, std::wstring* folder) {
 
 // Where the root of an absolute path ("X:" or "\\server\share") ends, or 0 when it has none.
 size_t RootLength(const std::wstring& text) {
-  if (IsDrive(text)) return 2;
+  if (StartsWithDrive(text)) return 2;
   if (!StartsWith(text, L"\\\\")) return 0;
   const size_t server = text.find(L'\\', 2);
   if (server == std::wstring::npos || server == 2) return 0;
@@ -40,11 +37,11 @@ size_t RootLength(const std::wstring& text) {
 
 // Makes `text` absolute as the current folder or drive would, without changing any name.
 bool Absolute(std::wstring text, std::wstring* absolute) {
-  if (IsDrive(text) && (text.size() == 2 || text[2] != L'\\')) {
+  if (StartsWithDrive(text) && (text.size() == 2 || text[2] != L'\\')) {
     std::wstring folder;
     if (!CurrentFolder(text.substr(0, 2), &folder)) return false;
     text = folder + L"\\" + text.substr(2);
-  } else if (!StartsWith(text, L"\\\\") && !IsDrive(text)) {
+  } else if (!StartsWith(text, L"\\\\") && !StartsWithDrive(text)) {
     std::wstring folder;
     if (!CurrentFolder(std::wstring(), &folder)) return false;
     // From the root: the current folder's root, "X:" or "\\server\share".

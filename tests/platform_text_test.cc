@@ -5,6 +5,7 @@
 #include <climits>
 #include <string>
 
+#include "platform/ascii.h"
 #include "platform/platform.h"
 
 namespace {
