@@ -6,8 +6,8 @@
 // calls are in force: the wait for a file that another program holds for a moment, the search
 // for a free temporary name, the folder of a path.
 //
-// There is one table for Win32 (platform_win.cc) and one for POSIX (platform_posix.cc); both keep
-// the contract written here.
+// There is one table for Win32 (platform_win*.cc) and one for POSIX (platform_posix*.cc); both
+// keep the contract written here.
 #pragma once
 
 #include <cstdarg>
@@ -199,7 +199,8 @@ void RemoveLeftTemps(const char* path);
 bool FreeSpaceBeside(const char* path, uint64_t* bytes);
 bool ListBeside(const char* path, bool (*visit)(void* data, const char* name), void* data);
 
-// A plain helper of the program's own, the same on both systems, which no test replaces.
+// A plain helper of the program's own, the same on both systems, which no test replaces
+// (platform/format_text.cc).
 
 // Formats into `out`, which holds `size` bytes, with the few conversions of printf the program
 // uses: %d, %u, %ld, %lu (a width before them, with a 0 for leading zeros: %02d, %03d), %s and
