@@ -1,5 +1,5 @@
-// The table of calls in force, the short names that call through it, and the program's policy
-// over them, once for both systems.
+// The table of calls in force on each thread, the short names that call through it, and the
+// program's policy over them, once for both systems.
 #include "platform/platform.h"
 
 #include <string_view>
@@ -10,14 +10,16 @@
 
 namespace {
 
-// The replaced calls, in force while `g_replaced` is set. Both start zeroed, before any code
-// runs, and the real table is a constant: the calls are ready for any thread at any time,
-// without a lock or a guard of a local static, which the shipped program has none of.
-PlatformOps g_replacement;
-bool g_replaced = false;
+// The calls in force on this thread, or null for the real ones, and the copy of a table that
+// SetPlatformOps put in force here. Thread-locals of plain types, which start zeroed on every
+// thread, and the real table is a constant: the calls are ready on any thread at any time,
+// without a lock, an initialiser or a guard of a local static, which the shipped program has
+// none of.
+thread_local const PlatformOps* t_inForce;
+thread_local PlatformOps t_replacement;
 
 const PlatformOps& Ops() {
-  return g_replaced ? g_replacement : RealPlatformOps();
+  return t_inForce ? *t_inForce : RealPlatformOps();
 }
 
 // Virus scanners, indexers and cloud clients open new files for a moment without delete
@@ -40,11 +42,22 @@ bool RetryWhileHeld(const char* path, Attempt attempt) {
 }  // namespace
 
 void SetPlatformOps(const PlatformOps& ops) {
-  g_replacement = ops;
-  g_replaced = true;
+  t_replacement = ops;
+  t_inForce = &t_replacement;
 }
 void ResetPlatformOps() {
-  g_replaced = false;
+  t_inForce = nullptr;
+}
+
+const PlatformOps* PlatformOpsInForce() {
+  return t_inForce;
+}
+
+PlatformOpsScope::PlatformOpsScope(const PlatformOps* ops) : before_(t_inForce) {
+  if (ops) t_inForce = ops;
+}
+PlatformOpsScope::~PlatformOpsScope() {
+  t_inForce = before_;
 }
 
 FileHandle OpenForRead(const char* path) {

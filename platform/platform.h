@@ -1,10 +1,12 @@
 // The operating-system services that the file engines and the conversions use, and nothing
 // more, in two layers. Below, one table of function pointers (PlatformOps) holds the raw calls of
 // the system, each a thin wrapper, so that tests can replace single calls, for instance to make
-// the Nth file open fail, and put the real ones back with ResetPlatformOps(). Above, the
-// functions the engines call hold the program's policy, once for both systems, over whatever
-// calls are in force: the wait for a file that another program holds for a moment, the search
-// for a free temporary name, the folder of a path.
+// the Nth file open fail, and put the real ones back with ResetPlatformOps(). The calls in force
+// are each thread's own: a thread starts with the real ones, and a work's thread can take those of
+// the thread that started it along (PlatformOpsScope). Above, the functions the engines call hold
+// the program's policy, once for both systems, over whatever calls are in force: the wait for a
+// file that another program holds for a moment, the search for a free temporary name, the folder of
+// a path.
 //
 // There is one table for Win32 (platform_win*.cc) and one for POSIX (platform_posix*.cc); both
 // keep the contract written here.
@@ -142,9 +144,24 @@ struct PlatformOps {
 // The real operations of this build.
 const PlatformOps& RealPlatformOps();
 
-// Replaces the operations in force, which start as the real ones.
+// Puts a copy of `ops` in force on this thread, or the real ones back.
 void SetPlatformOps(const PlatformOps& ops);
 void ResetPlatformOps();
+// The operations in force on this thread, or null when they are the real ones.
+const PlatformOps* PlatformOpsInForce();
+// Puts `ops` in force on this thread for the scope's lifetime, and what was in force before back
+// at its end; a null `ops` keeps what is in force. The table must outlive the scope. A work's
+// thread takes the calls of the thread that started it so, given PlatformOpsInForce() there.
+class PlatformOpsScope {
+ public:
+  explicit PlatformOpsScope(const PlatformOps* ops);
+  ~PlatformOpsScope();
+  PlatformOpsScope(const PlatformOpsScope&) = delete;
+  PlatformOpsScope& operator=(const PlatformOpsScope&) = delete;
+
+ private:
+  const PlatformOps* before_;
+};
 
 // The calls in force, by the names of their fields.
 FileHandle OpenForRead(const char* path);

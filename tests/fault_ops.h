@@ -29,8 +29,9 @@ enum class FaultOp {
 
 const char* FaultOpName(FaultOp op);
 
-// Installs the counting wrappers with no faults and zeroed counters. Until RemoveFaultOps()
-// (or ResetPlatformOps()), every platform call goes through them.
+// Installs the counting wrappers with no faults and zeroed counters on this thread. Until
+// RemoveFaultOps() (or ResetPlatformOps()), every platform call of this thread goes through them,
+// and of a work's thread that takes this thread's calls with it (PlatformOpsScope).
 void InstallFaultOps();
 void RemoveFaultOps();
 

@@ -264,6 +264,39 @@ TEST_F(PlatformTest, FlushOfWhatCannotBeFlushedSucceeds) {
 }
 #endif
 
+// The calls in force are each thread's own: those put in force here reach no other thread but
+// one that takes them along with a scope, for the scope's lifetime (a null scope keeps them).
+TEST_F(PlatformTest, CallsInForceAreEachThreadsOwn) {
+  EXPECT_EQ(PlatformOpsInForce(), nullptr);
+  PlatformOps ops = RealPlatformOps();
+  ops.tickCount = []() -> uint32_t { return 4711; };
+  SetPlatformOps(ops);
+  const PlatformOps* mine = PlatformOpsInForce();
+  ASSERT_NE(mine, nullptr);
+  const PlatformOps* seen[4] = {};
+  uint32_t ticks[2] = {};
+  std::thread([&] {
+    seen[0] = PlatformOpsInForce();
+    {
+      PlatformOpsScope taken(mine);
+      PlatformOpsScope kept(nullptr);
+      seen[1] = PlatformOpsInForce();
+      ticks[0] = TickCount();
+    }
+    seen[2] = PlatformOpsInForce();
+  }).join();
+  seen[3] = PlatformOpsInForce();
+  ticks[1] = TickCount();
+  ResetPlatformOps();
+  EXPECT_EQ(seen[0], nullptr);
+  EXPECT_EQ(seen[1], mine);
+  EXPECT_EQ(seen[2], nullptr);
+  EXPECT_EQ(seen[3], mine);
+  EXPECT_EQ(ticks[0], 4711u);
+  EXPECT_EQ(ticks[1], 4711u);
+  EXPECT_EQ(PlatformOpsInForce(), nullptr);
+}
+
 TEST_F(PlatformTest, TickCountCountsMilliseconds) {
   const uint32_t before = TickCount();
   std::this_thread::sleep_for(std::chrono::milliseconds(50));
