@@ -23,11 +23,6 @@ struct Helper;  // platform/helper.h
 typedef intptr_t FileHandle;
 constexpr FileHandle kNoFile = -1;
 
-// Longest path text the program handles, in bytes, without the terminating NUL: the UTF-8 of
-// the longest path Windows allows, 32,767 UTF-16 units of up to three bytes each. Texts this
-// long are kept on the heap, never on the stack.
-constexpr size_t kMaxPathText = 3 * 32767;
-
 // What looking a name up found. kUnknown is any failure other than "no such name" (no right
 // to look, a network share that did not answer): the name may well exist.
 enum class NameLookup { kMissing, kFound, kUnknown };

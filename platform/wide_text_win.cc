@@ -2,9 +2,11 @@
 
 #include <windows.h>
 
-namespace {
+// The code page that CodePage932FromWide asks Windows for: 932, unless a test has set another
+// (platform/code_page_seam_win.cc, which only the tests link).
+UINT g_codePage932Number = 932;
 
-UINT g_codePage932 = 932;
+namespace {
 
 // One MultiByteToWideChar into a string of the right length; `flags` decide how strict.
 bool ToWide(UINT codePage, DWORD flags, const char* text, std::wstring* wide) {
@@ -48,9 +50,5 @@ bool Utf8FromWide(const wchar_t* wide, std::string* utf8) {
 }
 
 std::string CodePage932FromWide(const wchar_t* wide) {
-  return ToBytes(g_codePage932, wide);
-}
-
-void SetCodePage932Number(UINT number) {
-  g_codePage932 = number;
+  return ToBytes(g_codePage932Number, wide);
 }

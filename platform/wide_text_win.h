@@ -27,7 +27,8 @@ bool Utf8FromWide(const wchar_t* wide, std::string* utf8);
 // rules for characters that code page lacks (the bytes a program of the ANSI entry points gets
 // on a Japanese Windows). Empty where the system has no table for code page 932.
 std::string CodePage932FromWide(const wchar_t* wide);
-// The number of the code page that CodePage932FromWide asks Windows for: 932. A test gives
+// For the tests alone, which link it (platform/code_page_seam_win.cc); the program has none: the
+// number of the code page that CodePage932FromWide asks Windows for, 932 until then. A test gives
 // another, one that Windows has no table for, to run the program as a Windows without East Asian
 // language support does.
 void SetCodePage932Number(UINT number);

@@ -6,8 +6,6 @@
 
 #include <string>
 
-#include "platform/platform.h"
-
 namespace {
 
 std::string NameOf(int32_t base, uint32_t index) {
@@ -29,9 +27,10 @@ TEST(PieceName, FromABaseText) {
   EXPECT_EQ(NameOf("C:\\work\\4711", 3), "C:\\work\\4711-03");
   EXPECT_EQ(NameOf("\x83\x5C", 0), "\x83\x5C-00");  // a trail byte 0x5C stays as it is
   EXPECT_EQ(NameOf("", 0), "-00");
-  // The longest base text the program holds keeps every byte, with the largest index; a
+  // The longest base text the program holds (the UTF-8 of the longest path Windows allows,
+  // 32,767 UTF-16 units of up to three bytes each) keeps every byte, with the largest index; a
   // formatter that takes the base through "%s" cuts it at 1024 characters.
-  const std::string longest(kMaxPathText, 'a');
+  const std::string longest(3 * 32767, 'a');
   EXPECT_EQ(NameOf(longest, 2147483647u), longest + "-2147483647");
 }
 
