@@ -1,6 +1,6 @@
-// The names of pieces, in one place: "<base>-NN", where the base is a number (when splitting)
-// or a path (when restoring), and NN is the index in decimal with at least two digits:
-// 4711-00 ... 4711-99, then 4711-100.
+// The names of a set's files, in one place: its pieces "<base>-NN", where the base is a number
+// (when splitting) or a path (when restoring), and NN is the index in decimal with at least two
+// digits: 4711-00 ... 4711-99, then 4711-100; and the set's other files (SetMemberName below).
 #pragma once
 
 #include <cstdint>

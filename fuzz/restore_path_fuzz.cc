@@ -1,5 +1,6 @@
-// The restore command's handling of the path line: any text of up to 259 bytes is cut by
-// BaseOfPiece and handed to RestoreFile. The file system is replaced by an in-memory one in
+// The restore command's handling of the path line: any text, of any length (the line holds paths
+// of up to the 32,767 characters that Windows allows), is cut by BaseOfPiece and handed to
+// RestoreFile. The file system is replaced by an in-memory one in
 // which the pieces 00 to 02 of every base exist, so that no real file is touched and every path
 // runs the whole join. The fake starts from operations that abort naming themselves, so an
 // operation that the restore uses and the fake lacks stops the first input.
@@ -133,12 +134,10 @@ void InstallFakeFileSystem() {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static bool installed = (InstallFakeFileSystem(), true);
   (void)installed;
-  // The path line holds at most 259 bytes; its text ends at the first NUL.
-  char path[260];
-  const size_t length = size < 259 ? size : 259;
-  if (length > 0) std::memcpy(path, data, length);
-  path[length] = '\0';
-  const size_t textLength = std::strlen(path);
+  // The path line's text ends at the first NUL.
+  const std::string whole(reinterpret_cast<const char*>(data), size);
+  const std::string path = whole.substr(0, whole.find('\0'));
+  const size_t textLength = path.size();
   // A text of fewer than three characters has no base. Characters are counted as a person
   // counts them: a lead byte (11xxxxxx) with the up to three continuation bytes (10xxxxxx) after
   // it is one, and any other byte is one of its own.

@@ -1,5 +1,7 @@
 // A second thread beside the caller's, which runs the tasks handed to it one at a time: the
-// file engines hash one buffer on it while they write that buffer and read the next one.
+// file engines hash and compute on it while they read and write (a copy hashes one buffer there
+// while it writes that buffer and reads the next; the recovery pass shares its hashing and
+// arithmetic between both threads beside its reads).
 //
 // Handing a task over and waiting for it cost next to nothing while the two threads keep each
 // other busy: each side first watches for the other for a moment and only then goes to sleep
