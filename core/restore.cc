@@ -235,6 +235,7 @@ bool RestoreListed(WorkContext* work, const FilePath& base, const FilePath& list
 }  // namespace
 
 int RestoreFile(const char* baseText, WorkContext* work) {
+  const PlatformOpsScope calls(work->platform);
   ClearResults(work);
   const FilePath base(baseText);
   const FilePath listName = ListName(base);

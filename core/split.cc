@@ -110,6 +110,7 @@ bool WriteUnderAFreeBase(Split* split, TakenBases* bases) {
 }  // namespace
 
 int SplitFile(const char* sourcePath, uint32_t pieceSize, WorkContext* work) {
+  const PlatformOpsScope calls(work->platform);
   ClearResults(work);
   // A size of 0 would make no progress and write empty pieces without end.
   if (pieceSize == 0) return Fail(work, FailureKind::kNoPieceSize);

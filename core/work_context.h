@@ -8,6 +8,7 @@
 #include <string>
 
 #include "core/failure.h"
+#include "platform/platform.h"
 
 // Hears that `done` bytes of `total` have been copied. Called on the thread of the work.
 typedef void (*ProgressReport)(void* caller, uint64_t done, uint64_t total);
@@ -25,6 +26,9 @@ struct WorkContext {
   StopCheck stopCheck = nullptr;
   void* caller = nullptr;
   RecoveryChoice recovery = RecoveryChoice::kNone;  // for a split
+  // The platform calls the work makes (platform/platform.h): null for those in force on the
+  // thread that runs it; a work on a thread of its own takes those of the thread that started it.
+  const PlatformOps* platform = nullptr;
 
   // To the caller, once the work has returned.
   Failure failure;               // why it failed; kNone after a success
