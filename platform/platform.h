@@ -188,11 +188,11 @@ void FreeBlock(void* block);
 // seconds, while a failure that no other program causes (`to` is a folder or a read-only file,
 // a missing folder) fails at once. A failure leaves the error code of the last attempt.
 bool MoveOver(const char* from, const char* to);
-// Deletes a file, waiting like MoveOver for a brief hold by another program and only for that.
+// Deletes a file, waiting like MoveOver for a short hold by another program and only for that.
 // A name that does not exist counts as removed.
 bool RemoveFile(const char* path);
 // Whether a rename could put another file in the place of `path` (canReplace), waiting like
-// MoveOver for a brief hold. A failure leaves the error code of the last attempt.
+// MoveOver for a short hold. A failure leaves the error code of the last attempt.
 bool CanReplace(const char* path);
 
 // Creates a new, empty file beside `path`, in the same folder, named `path` followed by "~"

@@ -47,7 +47,7 @@ bool Win32IsReadOnly(const char* path) {
          FILE_ATTRIBUTE_READONLY;
 }
 
-// Whether a failure is a brief hold by another program: a sharing or lock violation, or "access
+// Whether a failure is a short hold by another program: a sharing or lock violation, or "access
 // denied", which is also the answer for a folder or a read-only file named `path` (the rename's
 // target, the file to delete): no wait changes those.
 bool Win32MayBeHeld(uint32_t error, const char* path) {
