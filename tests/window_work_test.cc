@@ -39,9 +39,14 @@ class WorkTest : public MainWindowTest {
     Drop({FullPath(file)});
     ResetEvent(g_held);
     ResetEvent(g_release);
-    BeforeCall(op, CallCount(op) + n, [] {
+    // A stop shows in the path line once it is asked for: read without a message, which the
+    // window's thread would not answer while it waits for the work to end.
+    BeforeCall(op, CallCount(op) + n, [path = Control(ID_PATH)] {
       SetEvent(g_held);
-      while (!StopAskedOfWork() && WaitForSingleObject(g_release, 10) == WAIT_TIMEOUT) {
+      wchar_t text[32] = L"";
+      while (lstrcmpW(text, kTextStopping) != 0 &&
+             WaitForSingleObject(g_release, 10) == WAIT_TIMEOUT) {
+        InternalGetWindowText(path, text, 32);
       }
     });
     SendMessageW(Control(button), BM_CLICK, 0, 0);

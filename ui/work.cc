@@ -21,14 +21,14 @@ namespace {
 // window's thread fills it in before the thread starts and reads the result after the thread
 // has ended; in between it is the work's, but for the stop, which the window sets.
 struct Work {
-  HWND window;  // where the work's messages go
-  WorkKind kind;
+  HWND window = nullptr;  // where the work's messages go
+  WorkKind kind = WorkKind::kSplit;
   std::string path;
-  uint32_t pieceSize;
-  WPARAM serial;
-  std::atomic<bool> stop;
-  unsigned postedPercent;  // the last percentage posted
-  int result;
+  uint32_t pieceSize = 0;
+  WPARAM serial = 0;
+  std::atomic<bool> stop{false};
+  unsigned postedPercent = 0;  // the last percentage posted
+  int result = 0;
   WorkContext context;
 };
 std::unique_ptr<Work> g_work;
@@ -58,6 +58,18 @@ unsigned __stdcall RunWork(void* argument) {
   return 0;
 }
 
+// What the engines get from the window for `work`: whom they report to and ask whether to stop,
+// and the choices of the controls and the menu.
+void SetUpContext(Work* work, RecoveryChoice recovery) {
+  WorkContext& context = work->context;
+  context.report = PostProgress;
+  context.stopCheck = StopAsked;
+  context.caller = work;
+  context.recovery = recovery;
+  // The work's thread makes the platform calls in force on the window's thread.
+  context.platform = PlatformOpsInForce();
+}
+
 }  // namespace
 
 bool WorkRunning() {
@@ -71,13 +83,14 @@ bool IsCurrentWork(WPARAM serial) {
 bool StartWork(HWND window, WorkKind kind, const std::string& path, uint32_t pieceSize,
                RecoveryChoice recovery) {
   if (WorkRunning()) return false;
-  g_work.reset(new (std::nothrow)
-                   Work{window, kind, path, pieceSize, ++g_lastSerial, {false}, 0, 0, {}});
+  g_work.reset(new (std::nothrow) Work);
   if (!g_work) return false;
-  g_work->context.report = PostProgress;
-  g_work->context.stopCheck = StopAsked;
-  g_work->context.caller = g_work.get();
-  g_work->context.recovery = recovery;
+  g_work->window = window;
+  g_work->kind = kind;
+  g_work->path = path;
+  g_work->pieceSize = pieceSize;
+  g_work->serial = ++g_lastSerial;
+  SetUpContext(g_work.get(), recovery);
   const uintptr_t thread = _beginthreadex(nullptr, 0, RunWork, g_work.get(), 0, nullptr);
   if (thread == 0) {
     g_work.reset();
@@ -98,12 +111,6 @@ void RequestStop() {
   // text from before the work until the work has ended.
   SetControlText(ID_PATH, kTextStopping);
   EndProgressView();
-}
-
-bool StopAskedOfWork() {
-  // The work is set before its thread starts and goes only after it has ended, so the work's
-  // own thread may ask this too.
-  return g_work && g_work->stop.load();
 }
 
 WorkOutcome EndWork() {

@@ -44,8 +44,6 @@ bool StartWork(HWND window, WorkKind kind, const std::string& path, uint32_t pie
 // path line says so at once (kTextStopping), and the information line shows its text from
 // before the work again.
 void RequestStop();
-// Whether the running work has been asked to stop; on the window's thread or the work's.
-bool StopAskedOfWork();
 // After WM_WORK_DONE: waits for the work's thread to end and puts the window back as it was
 // before the work (the information line's text, the controls, the focus). Returns how it ended.
 WorkOutcome EndWork();
