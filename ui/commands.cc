@@ -166,8 +166,6 @@ void ShowWorkResult(const WorkOutcome& outcome) {
   const std::wstring leftBehind = LeftBehindText(context);
   if (outcome.result) {
     SetControlText(ID_PATH, split ? kTextSplitDone : kTextRestoreDone);
-    // After a restore from a checksum list, the name the file had, for its extension: as the
-    // list spells it, but for what would break the line or show nothing.
     if (split) {
       // The recovery pieces made, or why none were.
       if (context.recoveryMade > 0) {
@@ -177,6 +175,8 @@ void ShowWorkResult(const WorkOutcome& outcome) {
       }
       return;
     }
+    // After a restore from a checksum list, the name the file had, for its extension: as the
+    // list spells it, but for what would break the line or show nothing.
     std::wstring name;
     if (!WideFromUtf8(ShownName(context.originalName).c_str(), &name)) name.clear();
     std::wstring info = name.empty() ? std::wstring(kTextClearInfo) : kTextOriginalName + name;

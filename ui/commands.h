@@ -14,5 +14,6 @@ void RunRestoreCommand();
 // restore's success clears there, or why the work failed: the system's words for the error that
 // ended it, in the user's language where the system has them, after the file name of the piece
 // at fault where a piece was ("53203-01: ..."); the program's own Japanese text where no system
-// error is behind the failure. A stop leaves the information line as it was.
+// error is behind the failure. A stop leaves the information line as it was, unless a file that
+// the work made could not be removed again: then it names that file.
 void ShowWorkResult(const WorkOutcome& outcome);

@@ -59,9 +59,7 @@ constexpr size_t kControlCount = std::size(kControls);
 // Left to right along the bottom row: a control there that grows pushes the ones after it.
 const int kBottomRow[] = {ID_RESTORE, ID_ENTER_KEY, ID_SPLIT, ID_SIZE, ID_UNIT_LABEL, ID_SPLIT_BY};
 
-// The window's outer size and the font's height (of the characters) at 96 DPI.
-constexpr int kWindowWidth = 438;
-constexpr int kWindowHeight = 115;
+// The font's height (of the characters) at 96 DPI.
 constexpr int kFontHeight = -11;
 
 // The DPI of the current layout, and the one the shared font was made for.
@@ -121,15 +119,35 @@ SIZE NeededSize(HWND control, const ControlSpec& c) {
   return size;
 }
 
+// The information line's rectangle for its text: its own, or, for a longer text (a reason for a
+// failure), one that reaches left to where the path line starts, so that the text is read whole
+// where it fits in the frame.
+RECT InfoLineRect(HWND info) {
+  RECT rect = ScaledRect(kControls[IndexOf(ID_INFO)]);
+  const int leftmost = ScaledRect(kControls[IndexOf(ID_PATH)]).left;
+  const int needed = TextSize(info, ControlWideText(ID_INFO).c_str()).cx;
+  rect.left = std::max(leftmost, std::min<int>(rect.left, rect.right - needed));
+  return rect;
+}
+
+// Puts the information line at its rectangle for its text, after a change of the text.
+void PlaceInfoLine(HWND window) {
+  HWND info = GetDlgItem(window, ID_INFO);
+  const RECT r = InfoLineRect(info);
+  SetWindowPos(info, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+               SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 // Puts every control at its rectangle for the current DPI, grown where its text needs more
 // room: wider (and, in the bottom row, what stands to its right moved on by as much) and
-// taller. With the font the window asks for, at 96 DPI, nothing grows.
+// taller. With the font the window asks for, at 96 DPI, nothing grows. The information line
+// reaches as far left as its text needs.
 void PlaceControls(HWND window) {
   RECT rects[kControlCount];
   int growth[kControlCount] = {};
   for (size_t i = 0; i < kControlCount; ++i) {
     const ControlSpec& c = kControls[i];
-    rects[i] = ScaledRect(c);
+    rects[i] = c.id == ID_INFO ? InfoLineRect(GetDlgItem(window, c.id)) : ScaledRect(c);
     if (c.fit == Fit::kNone) continue;
     const SIZE needed = NeededSize(GetDlgItem(window, c.id), c);
     growth[i] = std::max(0, static_cast<int>(needed.cx - (rects[i].right - rects[i].left)));
@@ -226,23 +244,14 @@ void LayOutAtDpi(HWND window, UINT dpi, const RECT& suggested) {
   g_dpi = dpi;
   UseFontForDpi(window);
   PlaceControls(window);
-  ShowInfo(ControlWideText(ID_INFO));
   SetWindowPos(window, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
   FitWindowToControls(window);
 }
 
 void ShowInfo(const std::wstring& text) {
-  HWND info = GetDlgItem(MainWindow, ID_INFO);
-  SetWindowTextW(info, text.c_str());
-  // Its own box, or, for a longer text (a reason for a failure), a box that reaches left to
-  // where the path line starts, so that the text is read whole where it fits in the frame.
-  const RECT own = ScaledRect(kControls[IndexOf(ID_INFO)]);
-  const int leftmost = ScaledRect(kControls[IndexOf(ID_PATH)]).left;
-  const int needed = TextSize(info, text.c_str()).cx;
-  const int left = std::max(leftmost, std::min<int>(own.left, own.right - needed));
-  SetWindowPos(info, nullptr, left, own.top, own.right - left, own.bottom - own.top,
-               SWP_NOZORDER | SWP_NOACTIVATE);
+  SetControlText(ID_INFO, text.c_str());
+  PlaceInfoLine(MainWindow);
 }
 
 void ReleaseSharedFont() {

@@ -8,6 +8,10 @@
 
 #include <string>
 
+// The window's outer size at 96 DPI, before the frame and the controls' text may grow it.
+inline constexpr int kWindowWidth = 438;
+inline constexpr int kWindowHeight = 115;
+
 // The DPI of the window: of its monitor where Windows tells (Windows 10 1607 and later), else of
 // the screen.
 UINT WindowDpi(HWND window);
@@ -19,8 +23,8 @@ void MoveUnitTabStop(HWND window);
 // Lays the window out again at `dpi`, in the rectangle `suggested` (WM_DPICHANGED): a new font,
 // every control's rectangle, and the window grown where its controls need it.
 void LayOutAtDpi(HWND window, UINT dpi, const RECT& suggested);
-// Shows a text in the information line, whose box reaches further left for a text longer than
-// its own width (a reason for a failure), as far as the path line starts.
+// Shows a text in the information line, which the layout then places for it: its box reaches
+// further left for a text longer than its own width (a reason for a failure).
 void ShowInfo(const std::wstring& text);
 // Deletes the shared font, as the window goes.
 void ReleaseSharedFont();

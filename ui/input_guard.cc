@@ -3,12 +3,15 @@
 #include "ui/app_state.h"
 #include "ui/control_ids.h"
 #include "ui/recovery_menu.h"
+#include "ui/subclass.h"
 
 namespace {
 
-// Whether a work holds the input, and the control that had the focus before it.
+const wchar_t kSlot[] = L"filecut.guard";
+
+// Whether a work holds the input, and the control that gets the focus back.
 bool g_held = false;
-HWND g_focusBefore = nullptr;
+HWND g_focus = nullptr;
 
 // What a control must not act on during a work. Disabled, it gets no input from the user, but
 // another program may still send or post it anything.
@@ -37,9 +40,8 @@ bool ChangesControl(UINT message) {
 // The guard's window procedure: the control's own one, but for what ChangesControl names
 // during a work.
 LRESULT CALLBACK GuardedControlProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam) {
-  const auto own = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(control, GWLP_USERDATA));
   if (g_held && ChangesControl(message)) return 0;
-  return CallWindowProcW(own, control, message, wParam, lParam);
+  return CallProcedureBelow(control, kSlot, message, wParam, lParam);
 }
 
 void EnableInput(bool enable) {
@@ -50,14 +52,20 @@ void EnableInput(bool enable) {
 }  // namespace
 
 void GuardDuringWork(HWND control) {
-  // The control's own procedure is kept in its user data, which nothing else uses.
-  SetWindowLongPtrW(control, GWLP_USERDATA, GetWindowLongPtrW(control, GWLP_WNDPROC));
-  SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(GuardedControlProc));
+  SubclassControl(control, kSlot, GuardedControlProc);
+}
+
+void RememberFocus(HWND control) {
+  if (control && IsChild(MainWindow, control)) g_focus = control;
+}
+
+void GiveFocusBack() {
+  if (!g_held && g_focus && IsChild(MainWindow, g_focus)) SetFocus(g_focus);
 }
 
 void HoldInputForWork() {
   g_held = true;
-  g_focusBefore = GetFocus();
+  RememberFocus(GetFocus());
   SetFocus(MainWindow);
   EnableInput(false);
 }
@@ -65,5 +73,6 @@ void HoldInputForWork() {
 void ReleaseInputAfterWork() {
   g_held = false;
   EnableInput(true);
-  if (g_focusBefore && IsChild(MainWindow, g_focusBefore)) SetFocus(g_focusBefore);
+  // An inactive window gets it back as it is activated again.
+  if (GetActiveWindow() == MainWindow) GiveFocusBack();
 }

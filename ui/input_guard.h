@@ -1,6 +1,8 @@
 // What the user and other programs can do to the window while a split or restore runs: nothing
 // that starts or changes a work. The controls through which a work is started or changed are
 // disabled and deaf, and the window itself keeps the keyboard focus, so that Esc reaches it.
+// And where the focus goes back to, as in a dialog: to the control that last had it, when the
+// window is activated again and when a work ends.
 #pragma once
 
 #include <windows.h>
@@ -10,8 +12,13 @@
 // Called once for each control of kWorkControls.
 void GuardDuringWork(HWND control);
 
-// As a work starts: disables those controls and takes the focus to the window, remembering the
-// control that had it.
+// Notes `control` as the one that gets the focus back, where it is a control of the window.
+void RememberFocus(HWND control);
+// Gives the focus back to that control, unless a work holds the input.
+void GiveFocusBack();
+
+// As a work starts: remembers the control that has the focus, takes the focus to the window and
+// disables those controls.
 void HoldInputForWork();
-// As it ends: enables them again and gives the focus back.
+// As it ends: enables them again and gives the focus back, where the window is active.
 void ReleaseInputAfterWork();

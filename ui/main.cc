@@ -37,8 +37,6 @@ int32_t g_enterLatch = 0;
 
 // A close asked for during a work: the window closes once the work has stopped.
 bool g_closeWhenWorkEnds = false;
-// The control that had the focus when the window was last deactivated.
-HWND g_focus = nullptr;
 
 BOOL OnCreate(HWND window, LPCREATESTRUCT) {
   MainWindow = window;
@@ -48,7 +46,7 @@ BOOL OnCreate(HWND window, LPCREATESTRUCT) {
   CreateControls(window);
   for (int id : kWorkControls) GuardDuringWork(GetDlgItem(window, id));
   AddRecoveryChoices(window);
-  g_focus = GetDlgItem(window, ID_SIZE);
+  RememberFocus(GetDlgItem(window, ID_SIZE));
   AllowTaskbarMessage(window);
   return TRUE;
 }
@@ -63,12 +61,11 @@ void OnDestroy(HWND) {
 
 // As a dialog does: the focus goes back to the control that had it (the size field at first)
 // when the window is activated, except during a work, when the window keeps it itself.
-void OnActivate(HWND window, UINT state, HWND, BOOL minimized) {
+void OnActivate(HWND, UINT state, HWND, BOOL minimized) {
   if (state == WA_INACTIVE) {
-    HWND focus = GetFocus();
-    if (focus && IsChild(window, focus)) g_focus = focus;
-  } else if (!minimized && !WorkRunning() && g_focus) {
-    SetFocus(g_focus);
+    RememberFocus(GetFocus());
+  } else if (!minimized) {
+    GiveFocusBack();
   }
 }
 
@@ -231,16 +228,13 @@ bool RegisterMainWindowClass() {
 HWND CreateMainWindow() {
   // WS_EX_APPWINDOW gives the tool window a taskbar button, which shows a work's progress.
   return CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_ACCEPTFILES | WS_EX_APPWINDOW, kClassName, kTitle,
-                         WS_VISIBLE | WS_CAPTION | WS_SYSMENU, CW_USEDEFAULT, CW_USEDEFAULT, 438,
-                         115, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+                         WS_VISIBLE | WS_CAPTION | WS_SYSMENU, CW_USEDEFAULT, CW_USEDEFAULT,
+                         kWindowWidth, kWindowHeight, nullptr, nullptr, GetModuleHandleW(nullptr),
+                         nullptr);
 }
 
 void ResetEnterLatch() {
   g_enterLatch = 0;
-}
-
-bool EnterLatchArmed() {
-  return g_enterLatch == 1;
 }
 
 // Exact by design (README, "Behaviour kept on purpose"): Enter splits on a press of the key

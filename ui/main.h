@@ -11,9 +11,8 @@ bool RegisterMainWindowClass();
 HWND CreateMainWindow();
 
 // The Enter-key shortcut's latch as a window starts: not armed until the key is seen up, so that
-// a key already down does not split. Whether it is armed now.
+// a key already down does not split.
 void ResetEnterLatch();
-bool EnterLatchArmed();
 // Runs the split command once per press of Enter that the loop receives itself: on a message
 // that is that press, WM_KEYDOWN of VK_RETURN and no repeat, after the key was seen up.
 void CheckEnterKey(const MSG& message);
