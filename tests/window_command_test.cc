@@ -19,10 +19,7 @@ using WindowTest = MainWindowTest;
 
 TEST_F(WindowTest, SplitButtonSplitsByTheChosenUnit) {
   WriteFileBytes("ten.bin", "0123456789");
-  SetText(ID_PATH, FullPath("ten.bin"));
-  SetText(ID_SIZE, "3");
-  Click(ID_UNIT_BYTE);
-  Click(ID_SPLIT);
+  SplitBy(FullPath("ten.bin"), "3", ID_UNIT_BYTE);
   EXPECT_EQ(Text(ID_PATH), kTextSplitDone);
   const auto pieces = PiecesOnDisk();
   ASSERT_EQ(pieces.size(), 4u);
@@ -55,10 +52,7 @@ TEST_F(WindowTest, SizeTextsAndUnits) {
     for (const auto& [name, bytes] : PiecesOnDisk()) fs::remove(name);
     const std::string source = PatternBytes(c.source);
     WriteFileBytes("source", source);
-    SetText(ID_PATH, FullPath("source"));
-    SetText(ID_SIZE, c.size);
-    Click(c.unit);
-    Click(ID_SPLIT);
+    SplitBy(FullPath("source"), c.size, c.unit);
     EXPECT_EQ(Text(ID_PATH), kTextSplitDone);
     const auto pieces = PiecesOnDisk();
     ASSERT_EQ(pieces.size(), c.pieces.size());
@@ -89,11 +83,7 @@ TEST_F(WindowTest, SizesThatGiveZeroOnlyAskForASize) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.size);
-    SetText(ID_INFO, "");
-    SetText(ID_PATH, FullPath("source"));
-    SetText(ID_SIZE, c.size);
-    Click(c.unit);
-    Click(ID_SPLIT);
+    SplitBy(FullPath("source"), c.size, c.unit);
     EXPECT_EQ(Text(ID_INFO), kTextAskSize);
     EXPECT_EQ(Text(ID_PATH), FullPath("source"));
     EXPECT_TRUE(PiecesOnDisk().empty());
@@ -115,14 +105,12 @@ TEST_F(WindowTest, RestoreFromADroppedPiece) {
   }
   // A later piece beside them: 03 and 04 are missing, and nothing is joined.
   WriteFileBytes("4711-05", "a later piece");
-  Drop({FullPath("4711-02")});  // any piece names the set
-  Click(ID_RESTORE);
+  RestoreFrom(FullPath("4711-02"));  // any piece names the set
   EXPECT_EQ(Text(ID_PATH), kTextRestoreFailed);
   EXPECT_EQ(Text(ID_INFO), std::wstring(L"4711-03: ") + kReasonPieceMissing);
   EXPECT_FALSE(fs::exists("4711"));
   fs::remove("4711-05");
-  Drop({FullPath("4711-02")});
-  Click(ID_RESTORE);
+  RestoreFrom(FullPath("4711-02"));
   EXPECT_EQ(Text(ID_PATH), kTextRestoreDone);
   EXPECT_EQ(Text(ID_INFO), kTextClearInfo);
   EXPECT_EQ(ReadFileBytes("4711"), "aaabbbc");
@@ -160,10 +148,7 @@ TEST_F(WindowTest, RestoreFailures) {
 TEST_F(WindowTest, RestoreChecksThePiecesAgainstTheirList) {
   const std::string source = PatternBytes(1000);
   WriteFileBytes("report.pdf", source);
-  SetText(ID_PATH, FullPath("report.pdf"));
-  SetText(ID_SIZE, "300");
-  Click(ID_UNIT_BYTE);
-  Click(ID_SPLIT);
+  SplitBy(FullPath("report.pdf"), "300", ID_UNIT_BYTE);
   ASSERT_EQ(Text(ID_PATH), kTextSplitDone);
   const auto pieces = PiecesOnDisk();
   ASSERT_EQ(pieces.size(), 4u);
@@ -203,8 +188,7 @@ TEST_F(WindowTest, RestoreChecksThePiecesAgainstTheirList) {
       }
     }
     WriteFileBytes(base, "old");
-    Drop({FullPath(pieces[0].first)});
-    Click(ID_RESTORE);
+    RestoreFrom(FullPath(pieces[0].first));
     EXPECT_EQ(Text(ID_PATH), c.info.empty() ? kTextRestoreDone : kTextRestoreFailed);
     EXPECT_EQ(Text(ID_INFO),
               c.info.empty() ? kTextOriginalName + std::wstring(L"report.pdf") : c.info);
@@ -213,8 +197,7 @@ TEST_F(WindowTest, RestoreChecksThePiecesAgainstTheirList) {
   }
   // The list itself, dropped, names its set.
   fs::remove(base);
-  Drop({FullPath(base + ".sha256")});
-  Click(ID_RESTORE);
+  RestoreFrom(FullPath(base + ".sha256"));
   EXPECT_EQ(Text(ID_PATH), kTextRestoreDone);
   EXPECT_TRUE(ReadFileBytes(base) == source);
 }

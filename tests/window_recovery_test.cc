@@ -49,10 +49,7 @@ TEST_F(WindowTest, ARecoveryPieceChosenInTheSystemMenuRebuildsADeletedPiece) {
   EXPECT_FALSE(Checked(menu, ID_RECOVERY_NONE));
   const std::string source = PatternBytes(10500);
   WriteFileBytes("report.pdf", source);
-  SetText(ID_PATH, FullPath("report.pdf"));
-  SetText(ID_SIZE, "1000");
-  Click(ID_UNIT_BYTE);
-  Click(ID_SPLIT);
+  SplitBy(FullPath("report.pdf"), "1000", ID_UNIT_BYTE);
   EXPECT_EQ(Text(ID_PATH), kTextSplitDone);
   EXPECT_EQ(Text(ID_INFO), kTextRecoveryMade + std::wstring(L"1") + kTextRecoveryCount);
   const auto pieces = PiecesOnDisk();
@@ -62,8 +59,7 @@ TEST_F(WindowTest, ARecoveryPieceChosenInTheSystemMenuRebuildsADeletedPiece) {
   EXPECT_TRUE(fs::exists(base + ".vol0+1.par2"));
 
   fs::remove(pieces[3].first);
-  SetText(ID_PATH, FullPath(pieces[0].first));
-  Click(ID_RESTORE);
+  RestoreFrom(FullPath(pieces[0].first));
   EXPECT_EQ(Text(ID_PATH), kTextRestoreDone);
   EXPECT_EQ(Text(ID_INFO), kTextOriginalName + std::wstring(L"report.pdf") + kTextRepaired +
                                std::wstring(pieces[3].first.begin(), pieces[3].first.end()));

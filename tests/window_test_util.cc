@@ -13,6 +13,7 @@
 #include "platform/wide_text_win.h"
 #include "tests/win_test_util.h"
 #include "ui/app_state.h"
+#include "ui/control_ids.h"
 #include "ui/main.h"
 #include "ui/texts.h"
 #include "ui/work.h"
@@ -106,6 +107,22 @@ void MainWindowTest::Drop(const std::vector<std::wstring>& paths) const {
 
 std::string MainWindowTest::FullPath(const std::string& name) const {
   return (fs::current_path() / name).string();
+}
+
+void MainWindowTest::SplitBy(const std::string& path, const std::string& size, int unit) const {
+  Drop({path});
+  SplitBy(size, unit);
+}
+
+void MainWindowTest::SplitBy(const std::string& size, int unit) const {
+  SetText(ID_SIZE, size);
+  Click(unit);
+  Click(ID_SPLIT);
+}
+
+void MainWindowTest::RestoreFrom(const std::string& path) const {
+  Drop({path});
+  Click(ID_RESTORE);
 }
 
 std::wstring ReasonFor(unsigned error, const std::string& piece) {

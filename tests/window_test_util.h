@@ -36,6 +36,12 @@ class MainWindowTest : public TempDirTest {
   void Drop(const std::vector<std::wstring>& paths) const;
   // The absolute Windows path of a name in the current directory.
   std::string FullPath(const std::string& name) const;
+  // A split as the user sets it up: drops `path` (or takes the file in the path line), types
+  // `size` into the size field, clicks `unit` and split, and waits for the work's end.
+  void SplitBy(const std::string& path, const std::string& size, int unit) const;
+  void SplitBy(const std::string& size, int unit) const;
+  // A restore so: drops `path` (a piece or a checksum list), clicks restore and waits.
+  void RestoreFrom(const std::string& path) const;
 };
 
 // What the information line says after a failure with the system error `error`, concerning the

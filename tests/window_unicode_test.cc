@@ -58,9 +58,7 @@ TEST_F(UnicodeTest, SplitsAndRestoresTheDroppedFileItself) {
     Drop(std::vector<std::wstring>{name});
     EXPECT_EQ(ControlWideText(ID_PATH), name);  // the exact name, whole
     EXPECT_EQ(Text(ID_INFO), "10 byte");
-    SetText(ID_SIZE, "4");
-    Click(ID_UNIT_BYTE);
-    Click(ID_SPLIT);
+    SplitBy("4", ID_UNIT_BYTE);
     std::string joined;
     for (const auto& [piece, bytes] : PiecesOnDisk()) joined += bytes;
     EXPECT_EQ(joined, "0123456789");
@@ -91,10 +89,7 @@ class NoCodePage932Test : public MainWindowTest {
 
 TEST_F(NoCodePage932Test, WindowStartsAndAnAsciiSizeSplits) {
   WriteFileBytes("ten.bin", "0123456789");
-  Drop({FullPath("ten.bin")});
-  SetText(ID_SIZE, "3");
-  Click(ID_UNIT_BYTE);
-  Click(ID_SPLIT);
+  SplitBy(FullPath("ten.bin"), "3", ID_UNIT_BYTE);
   EXPECT_EQ(Text(ID_PATH), kTextSplitDone);
   EXPECT_EQ(PiecesOnDisk().size(), 4u);
 }
