@@ -9,7 +9,8 @@
 //                                          named (a path of SHA-256 for one stream: "portable")
 // and measures the hashes and the arithmetic of the recovery pieces in memory, every path of
 // this CPU:
-//   filecut_bench kernels                  one line per path and shape, in MB/s
+//   filecut_bench kernels [what]           one line per path and shape, in MB/s; `what` (sha256,
+//                                          md5, crc32 or gf16) measures that one alone
 // Exit code 0 when the engine returned 1 or the file was hashed.
 #include <chrono>
 #include <cstdio>
@@ -114,8 +115,12 @@ void Sha256Kernels(const unsigned char* const data[10], size_t stream) {
 }
 
 // Every path of MD5, CRC-32 and GfMultiplyAdd over bytes in memory: 1 MiB per stream, and for
-// GfMultiplyAdd regions of 256 KiB, counted as the bytes of the inputs times the outputs.
-int Kernels() {
+// GfMultiplyAdd regions of 256 KiB, counted as the bytes of the inputs times the outputs. Those
+// that `what` names, or all where it is null.
+int Kernels(const char* what) {
+  const auto wanted = [&](const char* name) {
+    return what == nullptr || std::strcmp(what, name) == 0;
+  };
   constexpr size_t kStream = 1 << 20, kRegion = 256 << 10;
   std::vector<unsigned char> bytes(10 * kStream);
   for (size_t i = 0; i < bytes.size(); ++i)
@@ -128,10 +133,12 @@ int Kernels() {
     lanes[i] = &hashes[i];
     data[i] = bytes.data() + i * kStream;
   }
-  Sha256Kernels(data, kStream);
-  Report("MD5, 1 stream", "portable",
-         Throughput(kStream, [&] { Md5Add(&hashes[0], data[0], kStream); }));
-  for (const Md5LanePath& path : Md5LanePaths()) {
+  if (wanted("sha256")) Sha256Kernels(data, kStream);
+  if (wanted("md5")) {
+    Report("MD5, 1 stream", "portable",
+           Throughput(kStream, [&] { Md5Add(&hashes[0], data[0], kStream); }));
+  }
+  for (const Md5LanePath& path : wanted("md5") ? Md5LanePaths() : std::span<const Md5LanePath>()) {
     for (const size_t streams : {8, 10}) {
       const double rate = Throughput(streams * kStream,
                                      [&] { Md5AddLanesOn(path, lanes, data, streams, kStream); });
@@ -140,7 +147,7 @@ int Kernels() {
     }
   }
   uint32_t crc = 0;
-  for (const Crc32Path& path : Crc32Paths()) {
+  for (const Crc32Path& path : wanted("crc32") ? Crc32Paths() : std::span<const Crc32Path>()) {
     Report("CRC-32", path.name,
            Throughput(kStream, [&] { crc = path.add(crc, data[0], kStream); }));
   }
@@ -154,7 +161,7 @@ int Kernels() {
   std::vector<unsigned char> outputs(11 * kRegion);
   unsigned char* dst[11];
   for (int j = 0; j < 11; ++j) dst[j] = outputs.data() + j * kRegion;
-  for (const GfPath& path : GfPaths()) {
+  for (const GfPath& path : wanted("gf16") ? GfPaths() : std::span<const GfPath>()) {
     for (const auto& shape : kShapes) {
       std::vector<uint16_t> factors(shape.inputs * shape.outputs, shape.factor);
       for (size_t k = 0; k < factors.size() && shape.factor == 0; ++k) {
@@ -191,9 +198,11 @@ int main(int argc, char** argv) {
   if ((argc == 3 || argc == 4) && std::strcmp(argv[1], "hash") == 0) {
     return Hash(argv[2], argc == 4 ? argv[3] : nullptr);
   }
-  if (argc == 2 && std::strcmp(argv[1], "kernels") == 0) return Kernels();
+  if ((argc == 2 || argc == 3) && std::strcmp(argv[1], "kernels") == 0) {
+    return Kernels(argc == 3 ? argv[2] : nullptr);
+  }
   std::fprintf(stderr,
                "usage: filecut_bench split <source> <piece size> [1|2|3|tenth] | restore <base> | "
-               "hash <file> [path] | kernels\n");
+               "hash <file> [path] | kernels [sha256|md5|crc32|gf16]\n");
   return 2;
 }

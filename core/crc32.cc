@@ -7,30 +7,24 @@
 
 namespace {
 
-// tables[0][b] is the register after running a register holding only the byte b through 8
-// bits; tables[k][b] the same through 8 * (k + 1) bits. With them, 8 bytes are one step of 8
-// lookups (slicing by 8). 8 KiB, built by the compiler.
-struct Tables {
-  uint32_t entry[8][256];
-};
+// gTables[0][b] is the register after running a register holding only the byte b through 8
+// bits; gTables[k][b] the same through 8 * (k + 1) bits. With them, 8 bytes are one step of 8
+// lookups (slicing by 8). 8 KiB, filled before main: computed, they take no room in the file.
+uint32_t gTables[8][256];
 
-constexpr Tables MakeTables() {
-  Tables tables{};
+void FillTables() {
   for (uint32_t byte = 0; byte < 256; ++byte) {
     uint32_t state = byte;
     for (int bit = 0; bit < 8; ++bit) state = (state >> 1) ^ ((state & 1) ? kCrc32Polynomial : 0);
-    tables.entry[0][byte] = state;
+    gTables[0][byte] = state;
   }
   for (int k = 1; k < 8; ++k) {
     for (int byte = 0; byte < 256; ++byte) {
-      const uint32_t previous = tables.entry[k - 1][byte];
-      tables.entry[k][byte] = (previous >> 8) ^ tables.entry[0][previous & 0xFF];
+      const uint32_t previous = gTables[k - 1][byte];
+      gTables[k][byte] = (previous >> 8) ^ gTables[0][previous & 0xFF];
     }
   }
-  return tables;
 }
-
-constexpr Tables kTables = MakeTables();
 
 uint32_t LoadLittleEndian32(const unsigned char* bytes) {
   return uint32_t{bytes[0]} | uint32_t{bytes[1]} << 8 | uint32_t{bytes[2]} << 16 |
@@ -63,7 +57,9 @@ struct PathList {
   size_t count;
 };
 
-PathList ListPaths() {
+// Runs before main: the tables, then the paths of this CPU.
+PathList Setup() {
+  FillTables();
   PathList list{};
   for (const Crc32Path& path : Crc32VectorPaths()) {
     if (list.count + 1 < std::size(list.paths)) list.paths[list.count++] = path;
@@ -72,13 +68,12 @@ PathList ListPaths() {
   return list;
 }
 
-// Asked once, before main. Before then the list is empty and the table path does the work.
-const PathList gPaths = ListPaths();
+const PathList gPaths = Setup();
 
 }  // namespace
 
 uint32_t Crc32TableUpdate(uint32_t state, const unsigned char* bytes, size_t count) {
-  const auto& t = kTables.entry;
+  const auto& t = gTables;
   for (; count >= 8; count -= 8, bytes += 8) {
     const uint32_t first = state ^ LoadLittleEndian32(bytes);
     const uint32_t second = LoadLittleEndian32(bytes + 4);

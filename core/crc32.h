@@ -1,7 +1,8 @@
 // The CRC-32 of zip and Ethernet (reflected, polynomial 0xEDB88320, starting and ending
 // inverted), which the PAR 2.0 format keeps for every input slice. Carry-less multiplication
-// (PCLMULQDQ) folds 64 bytes at a time where the CPU has it (asked once, before main); a
-// portable table path does the work everywhere else.
+// (PCLMULQDQ) folds 64 bytes at a time where the CPU has it; a portable table path does the work
+// everywhere else. The path is chosen and the tables are filled before main, so none of these
+// is for use by another initialiser.
 #pragma once
 
 #include <cstddef>

@@ -13,7 +13,6 @@
 typedef uint32_t Lanes4 __attribute__((vector_size(16)));
 typedef uint32_t Lanes8 __attribute__((vector_size(32)));
 typedef uint32_t Lanes16 __attribute__((vector_size(64)));
-typedef uint32_t Lanes32 __attribute__((vector_size(128)));
 
 // A group's states, word k of stream i in lane i of state[k]; lanes beyond `lanes` start from
 // zeros, and where a group is not full they hash the first stream's blocks again, whose results
@@ -111,16 +110,62 @@ __attribute__((target("avx512f"), always_inline)) inline void Avx512LaneWords(
   }
 }
 
-// Two registers of streams in one vector of twice the width: the compiler keeps it in two
-// registers and runs their steps interleaved.
-template <typename Half, typename Lanes>
-[[gnu::always_inline]] inline void JoinLaneWords(const Half first[16], const Half second[16],
-                                                 Lanes words[16]) {
-  for (int k = 0; k < 16; ++k) {
-    std::memcpy(&words[k], &first[k], sizeof first[k]);
-    std::memcpy(reinterpret_cast<unsigned char*>(&words[k]) + sizeof first[k], &second[k],
-                sizeof second[k]);
-  }
+// Two registers of streams taken as one word, whose every operation runs on each register: the
+// processor overlaps the two chains of steps. (GCC's vector type of twice the register width
+// does the same where the steps are unrolled whole, but is kept in memory across a loop.)
+template <typename Half>
+struct LanePair {
+  Half low, high;
+};
+
+// The message words of two registers of streams, read as pairs.
+template <typename Half>
+struct LanePairWords {
+  const Half* first;
+  const Half* second;
+  [[gnu::always_inline]] LanePair<Half> operator[](int k) const { return {first[k], second[k]}; }
+};
+
+template <typename Half>
+[[gnu::always_inline]] inline LanePair<Half> operator+(const LanePair<Half>& x,
+                                                       const LanePair<Half>& y) {
+  return {x.low + y.low, x.high + y.high};
+}
+template <typename Half>
+[[gnu::always_inline]] inline LanePair<Half> operator+(const LanePair<Half>& x, uint32_t y) {
+  return {x.low + y, x.high + y};
+}
+template <typename Half>
+[[gnu::always_inline]] inline LanePair<Half>& operator+=(LanePair<Half>& x,
+                                                         const LanePair<Half>& y) {
+  return x = x + y;
+}
+template <typename Half>
+[[gnu::always_inline]] inline LanePair<Half> operator^(const LanePair<Half>& x,
+                                                       const LanePair<Half>& y) {
+  return {x.low ^ y.low, x.high ^ y.high};
+}
+template <typename Half>
+[[gnu::always_inline]] inline LanePair<Half> operator&(const LanePair<Half>& x,
+                                                       const LanePair<Half>& y) {
+  return {x.low & y.low, x.high & y.high};
+}
+template <typename Half>
+[[gnu::always_inline]] inline LanePair<Half> operator|(const LanePair<Half>& x,
+                                                       const LanePair<Half>& y) {
+  return {x.low | y.low, x.high | y.high};
+}
+template <typename Half>
+[[gnu::always_inline]] inline LanePair<Half> operator~(const LanePair<Half>& x) {
+  return {~x.low, ~x.high};
+}
+template <typename Half>
+[[gnu::always_inline]] inline LanePair<Half> operator<<(const LanePair<Half>& x, int bits) {
+  return {x.low << bits, x.high << bits};
+}
+template <typename Half>
+[[gnu::always_inline]] inline LanePair<Half> operator>>(const LanePair<Half>& x, int bits) {
+  return {x.low >> bits, x.high >> bits};
 }
 
 // The widest registers that both the CPU and the system (which saves them for each thread)

@@ -37,10 +37,20 @@ struct PathList {
   size_t count;
 };
 
+// Puts `path` after every path of the list at least as wide.
+void Insert(PathList& list, const Md5LanePath& path) {
+  size_t at = list.count++;
+  for (; at > 0 && list.paths[at - 1].width < path.width; --at) list.paths[at] = list.paths[at - 1];
+  list.paths[at] = path;
+}
+
+// The vector paths widest first, of two of the same width AVX-512's first (the faster).
 PathList ListPaths() {
   PathList list{};
-  for (const Md5LanePath& path : Md5VectorLanePaths()) {
-    if (list.count + 1 < std::size(list.paths)) list.paths[list.count++] = path;
+  for (const auto paths : {Md5Avx512LanePaths(), Md5VectorLanePaths()}) {
+    for (const Md5LanePath& path : paths) {
+      if (list.count + 1 < std::size(list.paths)) Insert(list, path);
+    }
   }
   list.paths[list.count++] = {"portable", 1, PortableLaneBlocks};
   return list;

@@ -23,7 +23,9 @@ void Sha256PortableLaneBlocks(Sha256* const* hashes, const unsigned char* const*
 std::span<const Sha256Path> Sha256ExtensionPaths();
 
 // The paths of several streams that this CPU can run besides the portable one: the SHA
-// extensions', and the vector registers' fastest first; none on processors other than x86. Asks
-// the CPU on every call; core/sha256_lanes.cc asks once.
+// extensions', AVX-512's (which only the 64-bit builds have) and those of SSE2 and AVX2, each
+// fastest first; none on processors other than x86. Ask the CPU on every call;
+// core/sha256_lanes.cc asks once.
 std::span<const Sha256LanePath> Sha256ExtensionLanePaths();
+std::span<const Sha256LanePath> Sha256Avx512LanePaths();
 std::span<const Sha256LanePath> Sha256VectorLanePaths();

@@ -19,7 +19,8 @@ struct PathList {
 
 PathList ListPaths() {
   PathList list{};
-  for (const auto paths : {Sha256ExtensionLanePaths(), Sha256VectorLanePaths()}) {
+  for (const auto paths :
+       {Sha256ExtensionLanePaths(), Sha256Avx512LanePaths(), Sha256VectorLanePaths()}) {
     for (const Sha256LanePath& path : paths) {
       if (list.count + 1 < std::size(list.paths)) list.paths[list.count++] = path;
     }
