@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "core/limits.h"
+#include "core/piece_name.h"
 #include "core/work_context.h"
 #include "platform/ascii.h"
 
@@ -203,6 +204,32 @@ ListLine NextLine(WorkContext* work, ListReader* list, std::string* line) {
   }
   Fail(work, FailureKind::kListUnreadable, list->name);
   return ListLine::kFailed;
+}
+
+bool ReadListHeader(WorkContext* work, ListReader* list, std::string* line, SetHeader* header) {
+  const ListLine read = NextLine(work, list, line);
+  if (read == ListLine::kFailed) return false;
+  return (read == ListLine::kLine && ParseHeaderLine(*line, header)) ||
+         Fail(work, FailureKind::kListUnreadable, list->name);
+}
+
+bool ReadListedDigest(WorkContext* work, ListReader* list, const std::string& baseName,
+                      uint64_t index, FailureKind wrong, unsigned char digest[kSha256Bytes]) {
+  std::string line;
+  const ListLine read = NextLine(work, list, &line);
+  if (read == ListLine::kFailed) return false;
+  const std::string expected = PieceName(baseName, static_cast<uint32_t>(index));
+  return (read == ListLine::kLine && ParsePieceLine(line, expected, digest)) ||
+         Fail(work, wrong, list->name);
+}
+
+bool ReadListEnd(WorkContext* work, ListReader* list) {
+  std::string line;
+  ListLine read;
+  while ((read = NextLine(work, list, &line)) == ListLine::kLine) {
+    if (!line.empty()) return Fail(work, FailureKind::kListUnreadable, list->name);
+  }
+  return read == ListLine::kEnd;
 }
 
 std::string ShownName(const std::string& name) {

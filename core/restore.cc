@@ -125,35 +125,22 @@ bool RestoreFound(WorkContext* work, const FilePath& base) {
 
 // ---- A set with its checksum list: exactly the pieces the list names ----
 
-// Reads the list's next piece line, for piece `index` of the set of `baseText`, into `digest`.
-// Fails, blaming the list, where it has no such line: `changed` tells whether the list was
-// read whole before, so that it has changed since.
-bool ReadPieceLine(WorkContext* work, ListReader* list, const FilePath& base, uint64_t index,
-                   bool changed, unsigned char digest[kSha256Bytes]) {
-  std::string line;
-  const ListLine read = NextLine(work, list, &line);
-  if (read == ListLine::kFailed) return false;
-  const std::string expected = PieceName(base.BaseName(), static_cast<uint32_t>(index));
-  if (read == ListLine::kLine && ParsePieceLine(line, expected, digest)) return true;
-  return Fail(work, changed ? FailureKind::kSetChanged : FailureKind::kListUnreadable, list->name);
-}
-
 // Reads the whole list and looks up every piece it names, before anything is written: a piece
 // that is missing or shorter than the list says fails, and so does one that is longer. Stores
 // the list's first line and what it says.
 bool CheckListedSet(WorkContext* work, const FilePath& base, const FilePath& listName,
                     std::string* headerLine, SetHeader* header) {
   ListReader list;
-  if (!OpenList(work, listName, &list)) return false;
-  const ListLine first = NextLine(work, &list, headerLine);
-  if (first == ListLine::kFailed) return false;
-  if (first != ListLine::kLine || !ParseHeaderLine(*headerLine, header)) {
-    return Fail(work, FailureKind::kListUnreadable, listName.value());
+  if (!OpenList(work, listName, &list) || !ReadListHeader(work, &list, headerLine, header)) {
+    return false;
   }
+  const std::string baseName = base.BaseName();
   for (uint64_t index = 0; index < header->count; ++index) {
     if (StopRequested(work)) return Fail(work, FailureKind::kStopped);
     unsigned char digest[kSha256Bytes];
-    if (!ReadPieceLine(work, &list, base, index, false, digest)) return false;
+    if (!ReadListedDigest(work, &list, baseName, index, FailureKind::kListUnreadable, digest)) {
+      return false;
+    }
     const FilePath name = PieceName(base, static_cast<uint32_t>(index));
     const uint64_t expected = PieceBytes(header->size, header->step, index);
     uint64_t size = 0;
@@ -164,13 +151,7 @@ bool CheckListedSet(WorkContext* work, const FilePath& base, const FilePath& lis
     }
     if (size > expected) return Fail(work, FailureKind::kPieceDamaged, name.value());
   }
-  // Nothing after the piece lines but empty lines.
-  std::string line;
-  ListLine rest;
-  while ((rest = NextLine(work, &list, &line)) == ListLine::kLine) {
-    if (!line.empty()) return Fail(work, FailureKind::kListUnreadable, listName.value());
-  }
-  return rest == ListLine::kEnd;
+  return ReadListEnd(work, &list);
 }
 
 // Copies one piece whole into the output, hashing it on the way, and compares the hash with the
@@ -201,10 +182,13 @@ bool CopyListedPieces(WorkContext* work, CopyBuffers* buffers, const FilePath& b
   if (first != ListLine::kLine || line != headerLine) {
     return Fail(work, FailureKind::kSetChanged, listName.value());
   }
+  const std::string baseName = base.BaseName();
   for (uint64_t index = 0; index < header.count; ++index) {
     if (StopRequested(work)) return Fail(work, FailureKind::kStopped);
     unsigned char digest[kSha256Bytes];
-    if (!ReadPieceLine(work, &list, base, index, true, digest)) return false;
+    if (!ReadListedDigest(work, &list, baseName, index, FailureKind::kSetChanged, digest)) {
+      return false;
+    }
     const FilePath name = PieceName(base, static_cast<uint32_t>(index));
     const uint64_t expected = PieceBytes(header.size, header.step, index);
     if (!CopyListedPiece(work, buffers, name, expected, digest, output)) return false;

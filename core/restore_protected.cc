@@ -31,32 +31,21 @@ bool NoteRecoveryFile(void* data, const char* name) {
 // more pieces than the PAR 2.0 format holds.
 bool ReadWholeList(WorkContext* work, const FilePath& listName, ListedSet* set, bool* applies) {
   ListReader list;
-  if (!OpenList(work, listName, &list)) return false;
   std::string line;
-  const ListLine first = NextLine(work, &list, &line);
-  if (first == ListLine::kFailed) return false;
-  if (first != ListLine::kLine || !ParseHeaderLine(line, &set->header)) {
-    return Fail(work, FailureKind::kListUnreadable, listName.value());
+  if (!OpenList(work, listName, &list) || !ReadListHeader(work, &list, &line, &set->header)) {
+    return false;
   }
   *applies = set->header.count <= kPar2MaxInputSlices;
   if (!*applies) return true;
   const std::string baseName = set->base.BaseName();
   set->digests.resize(set->header.count);
   for (uint64_t index = 0; index < set->header.count; ++index) {
-    if (NextLine(work, &list, &line) != ListLine::kLine ||
-        !ParsePieceLine(line, PieceName(baseName, static_cast<uint32_t>(index)),
-                        set->digests[index].data())) {
-      if (work->failure.kind == FailureKind::kNone) {
-        Fail(work, FailureKind::kListUnreadable, listName.value());
-      }
+    if (!ReadListedDigest(work, &list, baseName, index, FailureKind::kListUnreadable,
+                          set->digests[index].data())) {
       return false;
     }
   }
-  ListLine rest;
-  while ((rest = NextLine(work, &list, &line)) == ListLine::kLine) {
-    if (!line.empty()) return Fail(work, FailureKind::kListUnreadable, listName.value());
-  }
-  return rest == ListLine::kEnd;
+  return ReadListEnd(work, &list);
 }
 
 // The pieces that are missing, shorter or longer than the list says, from their look-up.
