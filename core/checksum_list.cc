@@ -3,7 +3,6 @@
 #include <cstring>
 
 #include "core/limits.h"
-#include "core/piece_name.h"
 #include "core/work_context.h"
 #include "platform/ascii.h"
 
@@ -213,13 +212,12 @@ bool ReadListHeader(WorkContext* work, ListReader* list, std::string* line, SetH
          Fail(work, FailureKind::kListUnreadable, list->name);
 }
 
-bool ReadListedDigest(WorkContext* work, ListReader* list, const std::string& baseName,
-                      uint64_t index, FailureKind wrong, unsigned char digest[kSha256Bytes]) {
+bool ReadListedDigest(WorkContext* work, ListReader* list, const std::string& pieceName,
+                      FailureKind wrong, unsigned char digest[kSha256Bytes]) {
   std::string line;
   const ListLine read = NextLine(work, list, &line);
   if (read == ListLine::kFailed) return false;
-  const std::string expected = PieceName(baseName, static_cast<uint32_t>(index));
-  return (read == ListLine::kLine && ParsePieceLine(line, expected, digest)) ||
+  return (read == ListLine::kLine && ParsePieceLine(line, pieceName, digest)) ||
          Fail(work, wrong, list->name);
 }
 

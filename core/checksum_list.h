@@ -81,11 +81,11 @@ enum class ListLine { kLine, kEnd, kFailed };
 ListLine NextLine(WorkContext* work, ListReader* list, std::string* line);
 
 // The parts of a list in their order, each read by one function that records why it failed:
-// the first line into `line` and `header`, blaming the list where it is no header; the line of
-// piece `index` of the set whose base is named `baseName`, its digest into `digest`, failing
-// as `wrong` says where the line is not that piece's (kListUnreadable, or kSetChanged for a
-// list read whole before); and the end, after which nothing but empty lines may come.
+// the first line into `line` and `header`, blaming the list where it is no header; the next
+// line, which must be that of the piece named `pieceName`, its digest into `digest`, failing as
+// `wrong` says where it is not (kListUnreadable, or kSetChanged for a list read whole before);
+// and the end, after which nothing but empty lines may come.
 bool ReadListHeader(WorkContext* work, ListReader* list, std::string* line, SetHeader* header);
-bool ReadListedDigest(WorkContext* work, ListReader* list, const std::string& baseName,
-                      uint64_t index, FailureKind wrong, unsigned char digest[kSha256Bytes]);
+bool ReadListedDigest(WorkContext* work, ListReader* list, const std::string& pieceName,
+                      FailureKind wrong, unsigned char digest[kSha256Bytes]);
 bool ReadListEnd(WorkContext* work, ListReader* list);

@@ -134,14 +134,13 @@ bool CheckListedSet(WorkContext* work, const FilePath& base, const FilePath& lis
   if (!OpenList(work, listName, &list) || !ReadListHeader(work, &list, headerLine, header)) {
     return false;
   }
-  const std::string baseName = base.BaseName();
   for (uint64_t index = 0; index < header->count; ++index) {
     if (StopRequested(work)) return Fail(work, FailureKind::kStopped);
+    const FilePath name = PieceName(base, static_cast<uint32_t>(index));
     unsigned char digest[kSha256Bytes];
-    if (!ReadListedDigest(work, &list, baseName, index, FailureKind::kListUnreadable, digest)) {
+    if (!ReadListedDigest(work, &list, name.BaseName(), FailureKind::kListUnreadable, digest)) {
       return false;
     }
-    const FilePath name = PieceName(base, static_cast<uint32_t>(index));
     const uint64_t expected = PieceBytes(header->size, header->step, index);
     uint64_t size = 0;
     const NameLookup lookup = LookUpName(name.c_str(), &size);
@@ -182,14 +181,13 @@ bool CopyListedPieces(WorkContext* work, CopyBuffers* buffers, const FilePath& b
   if (first != ListLine::kLine || line != headerLine) {
     return Fail(work, FailureKind::kSetChanged, listName.value());
   }
-  const std::string baseName = base.BaseName();
   for (uint64_t index = 0; index < header.count; ++index) {
     if (StopRequested(work)) return Fail(work, FailureKind::kStopped);
+    const FilePath name = PieceName(base, static_cast<uint32_t>(index));
     unsigned char digest[kSha256Bytes];
-    if (!ReadListedDigest(work, &list, baseName, index, FailureKind::kSetChanged, digest)) {
+    if (!ReadListedDigest(work, &list, name.BaseName(), FailureKind::kSetChanged, digest)) {
       return false;
     }
-    const FilePath name = PieceName(base, static_cast<uint32_t>(index));
     const uint64_t expected = PieceBytes(header.size, header.step, index);
     if (!CopyListedPiece(work, buffers, name, expected, digest, output)) return false;
   }

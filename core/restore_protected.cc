@@ -40,8 +40,8 @@ bool ReadWholeList(WorkContext* work, const FilePath& listName, ListedSet* set, 
   const std::string baseName = set->base.BaseName();
   set->digests.resize(set->header.count);
   for (uint64_t index = 0; index < set->header.count; ++index) {
-    if (!ReadListedDigest(work, &list, baseName, index, FailureKind::kListUnreadable,
-                          set->digests[index].data())) {
+    if (!ReadListedDigest(work, &list, PieceName(baseName, static_cast<uint32_t>(index)),
+                          FailureKind::kListUnreadable, set->digests[index].data())) {
       return false;
     }
   }
