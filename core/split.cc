@@ -5,10 +5,27 @@
 #include "conv/random.h"
 #include "core/limits.h"
 #include "core/output_file.h"
+#include "core/progress.h"
 #include "core/recovery_make.h"
+#include "core/split_recovery.h"
 #include "core/split_set.h"
 
 namespace {
+
+// Writes the set under the drawn base: the list first, so that no set is ever without it, then
+// the pieces and the recovery files, and the list whole only at the end.
+Outcome WriteSet(Split* split) {
+  const Outcome list = CreateMember(split, MemberKind::kList, &split->list);
+  if (list != Outcome::kMade) return list;
+  const bool recovery = split->recoveryCount > 0;
+  const bool onePass = recovery && split->header.count <= kPiecesOpenAtOnce;
+  // A set cut first and read again for its recovery slices counts the source's bytes twice.
+  BeginProgress(split->work, split->header.size * (recovery && !onePass ? 2 : 1));
+  Outcome outcome = onePass ? WriteProtectedSet(split) : WritePieces(split);
+  if (outcome == Outcome::kMade && recovery && !onePass) outcome = WriteRecovery(split);
+  CloseFile(split->list);
+  return outcome;
+}
 
 // How many base numbers a split draws before it gives up finding one whose names are free.
 constexpr int kMaxDraws = 1000;

@@ -1,6 +1,7 @@
+#include "core/split_recovery.h"
+
 #include "core/recovery_make.h"
 #include "core/recovery_pass.h"
-#include "core/split_set.h"
 
 namespace {
 

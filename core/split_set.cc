@@ -47,6 +47,8 @@ Outcome WritePiece(Split* split) {
   return written ? Outcome::kMade : Outcome::kFailed;
 }
 
+}  // namespace
+
 // Writes the list's first line and then the pieces in order, asking before each whether to
 // stop; then, only where the source has not changed, the remaining lines of the list.
 Outcome WritePieces(Split* split) {
@@ -66,8 +68,6 @@ Outcome WritePieces(Split* split) {
   const bool done = SourceUnchanged(split) && WriteWaitingLines(split);
   return done ? Outcome::kMade : Outcome::kFailed;
 }
-
-}  // namespace
 
 FilePath MadeName(const Split& split, MemberKind kind, uint64_t index) {
   return SetMemberName(split.base, SetMember{kind, index});
@@ -133,17 +133,4 @@ void BlameChangedSource(Split* split) {
       QueryFileState(split->source, &now) && !(now == split->state)) {
     failure = Failure{FailureKind::kSourceChanged, 0, split->sourceName, 0};
   }
-}
-
-Outcome WriteSet(Split* split) {
-  const Outcome list = CreateMember(split, MemberKind::kList, &split->list);
-  if (list != Outcome::kMade) return list;
-  const bool recovery = split->recoveryCount > 0;
-  const bool onePass = recovery && split->header.count <= kPiecesOpenAtOnce;
-  // A set cut first and read again for its recovery slices counts the source's bytes twice.
-  BeginProgress(split->work, split->header.size * (recovery && !onePass ? 2 : 1));
-  Outcome outcome = onePass ? WriteProtectedSet(split) : WritePieces(split);
-  if (outcome == Outcome::kMade && recovery && !onePass) outcome = WriteRecovery(split);
-  CloseFile(split->list);
-  return outcome;
 }

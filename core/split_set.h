@@ -1,6 +1,6 @@
 // A split's set under one drawn base: what the split has made of it so far, the one place that
-// creates and removes its files, and the writing of the set (core/split.cc draws the base and
-// calls WriteSet, and again under another base where a name was taken meanwhile).
+// creates and removes its files, and the writing of its pieces (core/split.cc draws the base
+// and writes the set, and again under another base where a name was taken meanwhile).
 #pragma once
 
 #include <cstdint>
@@ -36,9 +36,9 @@ struct Split {
 // a name since the look-up, which is no failure: the split draws another base.
 enum class Outcome { kMade, kTaken, kFailed };
 
-// Writes the set under the drawn base: the list first, so that no set is ever without it, then
-// the pieces and the recovery files, and the list whole only at the end.
-Outcome WriteSet(Split* split);
+// Writes the list's first line and then the pieces in order, with their lines in the list,
+// asking before each whether to stop.
+Outcome WritePieces(Split* split);
 // Removes every file the split made of its set, and nothing else; the list last, and only when
 // every other file has gone. Returns whether all went.
 bool RemoveSet(Split* split);
@@ -60,11 +60,3 @@ bool SourceUnchanged(Split* split);
 // After a read of the source failed: a source that changed meanwhile is the reason, rather than
 // the end of the file that the read met.
 void BlameChangedSource(Split* split);
-// The pieces with their recovery slices in one pass (a set of up to kPiecesOpenAtOnce pieces),
-// or the recovery files of a set already cut, read once more.
-Outcome WriteProtectedSet(Split* split);
-Outcome WriteRecovery(Split* split);
-// A set with recovery pieces of at most this many pieces is cut in one pass over the source,
-// every piece open at once and written a stripe at a time while the recovery slices are made;
-// a larger one is cut first and read once more for its recovery slices.
-constexpr uint64_t kPiecesOpenAtOnce = 256;
