@@ -237,9 +237,12 @@ bool RepairSet(WorkContext* work, const ListedSet& set, std::vector<uint64_t> ba
   if (!FindProtection(work, set, recoveryFiles, &protection)) return false;
   for (;;) {
     const std::string firstBad = PieceName(set.base, static_cast<uint32_t>(bad.front())).value();
-    if (bad.size() > protection.usable || bad.size() > kMaxRebuilt) {
+    // Beyond what one repair rebuilds, further recovery slices are of no use: the failure
+    // counts as missing what that leaves short, never none.
+    const size_t usable = std::min<size_t>(protection.usable, kMaxRebuilt);
+    if (bad.size() > usable) {
       Fail(work, FailureKind::kRecoveryShort, firstBad);
-      work->failure.count = bad.size() > protection.usable ? bad.size() - protection.usable : 0;
+      work->failure.count = bad.size() - usable;
       return false;
     }
     std::vector<uint32_t> exponents;

@@ -65,4 +65,21 @@ TEST_F(Par2Test, ARestoreRebuildsPiecesFromWhatPar2cmdlineMade) {
   EXPECT_EQ(work.repairedCount, 2u);
 }
 
+// More lost pieces than one repair rebuilds (1,024), with recovery slices enough for them:
+// nothing is written, and the failure counts the slices short of what a repair can use, never
+// none.
+TEST_F(Par2Test, MoreLostPiecesThanARepairRebuilds) {
+  ASSERT_EQ(std::system("par2 --version >/dev/null 2>&1"), 0) << "par2 is not installed";
+  WriteFileBytes("source", PatternBytes(1100 * 4));
+  ASSERT_EQ(SplitFile("source", 4), 1);
+  ASSERT_EQ(Par2("c -s4 -c1030 -n1 53203.par2 53203-*"), 0);
+  for (uint32_t index = 0; index < 1025; ++index) fs::remove(PieceName(kBase53203, index));
+  WorkContext work;
+  EXPECT_EQ(RestoreFile(kBase53203, &work), 0);
+  EXPECT_EQ(work.failure.kind, FailureKind::kRecoveryShort);
+  EXPECT_EQ(work.failure.file, PieceName(kBase53203, 0));
+  EXPECT_EQ(work.failure.count, 1u);
+  EXPECT_FALSE(fs::exists(kBase53203));
+}
+
 }  // namespace
