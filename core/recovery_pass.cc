@@ -38,6 +38,17 @@ bool RunPhase(Pass* pass, Group* group, void (*run)(Pass*, Group*, uint32_t), ui
   return ok;
 }
 
+// Reads `count` bytes of `input` from `at` on: from its open file, or from its file opened for
+// this read alone where the pass holds too many inputs to keep them all open.
+bool ReadInput(const PassInput& input, uint64_t at, unsigned char* buffer, uint32_t count) {
+  if (input.file != kNoFile) return ReadBlockAt(input.file, input.offset + at, buffer, count);
+  const FileHandle file = OpenForRead(input.name.c_str());
+  if (file == kNoFile) return false;
+  const bool read = ReadBlockAt(file, input.offset + at, buffer, count);
+  CloseFile(file);
+  return read;
+}
+
 // Reads the inputs of group `index` of the stripe at `at`, `bytes` long, into `group`, and
 // copies them on where they go as well.
 bool ReadGroup(Pass* pass, size_t index, uint64_t at, uint32_t bytes, Group* group) {
@@ -58,7 +69,7 @@ bool ReadGroup(Pass* pass, size_t index, uint64_t at, uint32_t bytes, Group* gro
                               : static_cast<uint32_t>(std::min<uint64_t>(bytes, input.length - at));
     group->real[i] = real;
     unsigned char* buffer = group->buffer[i];
-    if (real > 0 && !ReadBlockAt(input.file, input.offset + at, buffer, real)) {
+    if (real > 0 && !ReadInput(input, at, buffer, real)) {
       return FailSystem(pass->work, input.name);
     }
     std::memset(buffer + real, 0, bytes - real);

@@ -34,10 +34,10 @@ inline uint32_t RecoveryPassMemory(uint64_t pieces) {
 
 // One input slice: its bytes in a file, zeros after them up to the slice size.
 struct PassInput {
-  FileHandle file = kNoFile;
-  uint64_t offset = 0;  // of the slice's first byte in `file`
-  uint64_t length = 0;  // of its bytes in the file, at most the slice size
-  std::string name;     // what a failed read is blamed on
+  FileHandle file = kNoFile;  // or kNoFile: the file `name` is opened for each read
+  uint64_t offset = 0;        // of the slice's first byte in `file`
+  uint64_t length = 0;        // of its bytes in the file, at most the slice size
+  std::string name;           // its file's, and what a failed read is blamed on
   // How it adds to the outputs: an input slice multiplied by its constant to the power of each
   // output's exponent; or, where `row` is not kNoRow, a recovery slice, added as it is to that
   // output alone.

@@ -101,6 +101,23 @@ TEST_F(RecoveryTest, RebuildsEveryPatternOfUpToTwoLostPieces) {
   EXPECT_FALSE(fs::exists(kBase53203));
 }
 
+// A set of more pieces than are cut in one pass: the pieces first, then the source read again
+// for the slices, several in a volume beside so many pieces; the rebuild reads each piece
+// where it lies instead of holding them all open.
+TEST_F(RecoveryTest, ASetCutFirstAndReadAgainRebuildsToo) {
+  Split(300 * 8 - 3, 8, RecoveryChoice::kTenth);
+  ASSERT_EQ(made_, 30u);
+  Lose(PieceName(53203, 0), Loss::kMissing);
+  Lose(PieceName(53203, 150), Loss::kDamaged);
+  Lose(PieceName(53203, 299), Loss::kShort);
+  WorkContext work;
+  ASSERT_EQ(RestoreFile(kBase53203, &work), 1) << static_cast<int>(work.failure.kind) << " "
+                                               << work.failure.file << " " << work.failure.count;
+  EXPECT_TRUE(ReadFileBytes(kBase53203) == source_);
+  EXPECT_EQ(work.repaired, PieceName(53203, 0));
+  EXPECT_EQ(work.repairedCount, 3u);
+}
+
 TEST_F(RecoveryTest, OnlyWholeRecoveryPacketsOfTheSetCount) {
   // A recovery file of another set of the same names: a split of other bytes, renamed.
   Split(4500, 2000, RecoveryChoice::kOne, 2);
