@@ -21,19 +21,33 @@ uint32_t OutputBlocks(const Pass* pass) {
   return static_cast<uint32_t>((pass->plan->outputs.size() + kUnitOutputs - 1) / kUnitOutputs);
 }
 
+// The hashes that `member` names of a batch of the inputs that `which` lists, and the group's
+// bytes of each: how many there are.
+template <typename Hash>
+size_t BatchLanes(const Pass* pass, const Group* group, const std::vector<size_t>& which,
+                  size_t batch, Hash* PassInput::*member, Hash* hashes[kUnitLanes],
+                  const unsigned char* data[kUnitLanes]) {
+  const size_t from = batch * kUnitLanes;
+  const size_t lanes = std::min(kUnitLanes, which.size() - from);
+  for (size_t lane = 0; lane < lanes; ++lane) {
+    hashes[lane] = pass->plan->inputs[group->first + which[from + lane]].*member;
+    data[lane] = group->buffer[which[from + lane]];
+  }
+  return lanes;
+}
+
 // Feeds a batch of inputs' slice MD5s side by side. An input whose bytes in its file end within
 // this stripe has its file's MD5 finished there, from a copy of the slice's: the batch is fed up
 // to the whole block before that end, and the copy the rest.
 void SliceMd5Unit(Pass* pass, Group* group, size_t batch) {
   const size_t from = batch * kUnitLanes;
-  const size_t lanes = std::min(kUnitLanes, group->md5.size() - from);
   Md5* hashes[kUnitLanes];
   const unsigned char* data[kUnitLanes];
+  const size_t lanes =
+      BatchLanes(pass, group, group->md5, batch, &PassInput::sliceMd5, hashes, data);
   uint32_t ends[kUnitLanes];  // where each lane's file ends in this stripe, or past it
   for (size_t lane = 0; lane < lanes; ++lane) {
     const PassInput& input = pass->plan->inputs[group->first + group->md5[from + lane]];
-    hashes[lane] = input.sliceMd5;
-    data[lane] = group->buffer[group->md5[from + lane]];
     const bool endsHere =
         input.fileMd5 && input.length > pass->at && input.length - pass->at <= pass->bytes;
     ends[lane] = endsHere ? static_cast<uint32_t>(input.length - pass->at) : ~uint32_t{0};
@@ -65,29 +79,19 @@ void SliceMd5Unit(Pass* pass, Group* group, size_t batch) {
 
 // Feeds a batch of inputs' SHA-256s side by side, the whole stripe of each.
 void Sha256Unit(Pass* pass, Group* group, size_t batch) {
-  const size_t from = batch * kUnitLanes;
-  const size_t lanes = std::min(kUnitLanes, group->sha.size() - from);
   Sha256* hashes[kUnitLanes];
   const unsigned char* data[kUnitLanes];
-  for (size_t lane = 0; lane < lanes; ++lane) {
-    const size_t index = group->sha[from + lane];
-    hashes[lane] = pass->plan->inputs[group->first + index].sha;
-    data[lane] = group->buffer[index];
-  }
+  const size_t lanes = BatchLanes(pass, group, group->sha, batch, &PassInput::sha, hashes, data);
   Sha256AddLanes(hashes, data, lanes, pass->bytes);
 }
 
+// Feeds a batch of recovery slices' packet MD5s side by side: all of one length.
 void PacketMd5Unit(Pass* pass, Group* group, size_t batch) {
-  const size_t from = batch * kUnitLanes;
-  const size_t lanes = std::min(kUnitLanes, group->packet.size() - from);
   Md5* hashes[kUnitLanes];
   const unsigned char* data[kUnitLanes];
-  for (size_t lane = 0; lane < lanes; ++lane) {
-    const size_t index = group->packet[from + lane];
-    hashes[lane] = pass->plan->inputs[group->first + index].packetMd5;
-    data[lane] = group->buffer[index];
-  }
-  Md5AddLanes(hashes, data, lanes, group->real[group->packet[from]]);
+  const size_t lanes =
+      BatchLanes(pass, group, group->packet, batch, &PassInput::packetMd5, hashes, data);
+  Md5AddLanes(hashes, data, lanes, group->real[group->packet[batch * kUnitLanes]]);
 }
 
 // Adds the group's inputs to the outputs of one block, over one range of the stripe.

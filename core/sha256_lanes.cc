@@ -4,6 +4,7 @@
 #include <cstring>
 #include <iterator>
 
+#include "core/block_lanes.h"
 #include "core/sha256.h"
 #include "core/sha256_blocks.h"
 
@@ -58,23 +59,10 @@ void Sha256PortableLaneBlocks(Sha256* const* hashes, const unsigned char* const*
 
 void Sha256AddLanesOn(const Sha256LanePath& path, Sha256* const* hashes,
                       const unsigned char* const* data, size_t lanes, size_t count) {
-  if (lanes == 0 || count == 0) return;
-  // Every stream holds as many bytes of an unfinished block as the first: fill those blocks
-  // first, and compress them together when they are full.
-  const size_t held = static_cast<size_t>(hashes[0]->length % 64);
-  size_t done = 0;
-  if (held > 0) {
-    done = std::min(count, 64 - held);
-    for (size_t i = 0; i < lanes; ++i) std::memcpy(hashes[i]->partial + held, data[i], done);
-    if (held + done == 64) RunBlocks(path, hashes, nullptr, 0, lanes, 1);
-  }
-  const size_t blocks = (count - done) / 64;
-  if (blocks > 0) RunBlocks(path, hashes, data, done, lanes, blocks);
-  done += 64 * blocks;
-  for (size_t i = 0; i < lanes; ++i) {
-    if (count > done) std::memcpy(hashes[i]->partial, data[i] + done, count - done);
-    hashes[i]->length += count;
-  }
+  AddToLanes(hashes, data, lanes, count,
+             [&](const unsigned char* const* from, size_t offset, size_t blocks) {
+               RunBlocks(path, hashes, from, offset, lanes, blocks);
+             });
 }
 
 void Sha256AddLanes(Sha256* const* hashes, const unsigned char* const* data, size_t lanes,
