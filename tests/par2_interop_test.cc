@@ -65,6 +65,19 @@ TEST_F(Par2Test, ARestoreRebuildsPiecesFromWhatPar2cmdlineMade) {
   EXPECT_EQ(work.repairedCount, 2u);
 }
 
+// Beside 300 pieces, a volume holds several slices, which par2cmdline reads as well.
+TEST_F(Par2Test, Par2cmdlineVerifiesVolumesOfSeveralSlices) {
+  ASSERT_EQ(std::system("par2 --version >/dev/null 2>&1"), 0) << "par2 is not installed";
+  WriteFileBytes("source", PatternBytes(300 * 8));
+  WorkContext work;
+  work.recovery = RecoveryChoice::kTenth;
+  ASSERT_EQ(SplitFile("source", 8, &work), 1);
+  EXPECT_EQ(Par2("v 53203.par2"), 0);
+  for (const uint32_t index : {3u, 100u, 299u}) fs::remove(PieceName(kBase53203, index));
+  EXPECT_EQ(Par2("r 53203.par2"), 0);
+  EXPECT_TRUE(ReadFileBytes(PieceName(kBase53203, 100)) == PatternBytes(300 * 8).substr(800, 8));
+}
+
 // More lost pieces than one repair rebuilds (1,024), with recovery slices enough for them:
 // nothing is written, and the failure counts the slices short of what a repair can use, never
 // none.
