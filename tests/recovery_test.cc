@@ -118,6 +118,18 @@ TEST_F(RecoveryTest, ASetCutFirstAndReadAgainRebuildsToo) {
   EXPECT_EQ(work.repairedCount, 3u);
 }
 
+// A file smaller than the piece size: its recovery piece is as long as the piece, not as the
+// piece size chosen, and rebuilds it.
+TEST_F(RecoveryTest, AFileSmallerThanAPieceHasASmallRecoveryPiece) {
+  Split(10, 4000000, RecoveryChoice::kOne);
+  ASSERT_EQ(made_, 1u);
+  EXPECT_LT(fs::file_size("53203.vol0+1.par2"), 4096u);
+  Lose(PieceName(53203, 0), Loss::kDamaged);
+  WorkContext work;
+  ASSERT_EQ(RestoreFile(kBase53203, &work), 1);
+  EXPECT_EQ(ReadFileBytes(kBase53203), source_);
+}
+
 TEST_F(RecoveryTest, OnlyWholeRecoveryPacketsOfTheSetCount) {
   // A recovery file of another set of the same names: a split of other bytes, renamed.
   Split(4500, 2000, RecoveryChoice::kOne, 2);
