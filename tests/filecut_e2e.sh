@@ -9,7 +9,9 @@ lane=$2
 exe=$3
 driver=$4
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+# The program goes with the test, also when the test fails or is stopped before it closes.
+program=""
+trap '[ -z "$program" ] || kill -KILL "$program" 2>/dev/null || true; rm -rf "$work"' EXIT
 cd "$work"
 head -c 2500 /dev/urandom > source.bin
 
@@ -17,8 +19,11 @@ head -c 2500 /dev/urandom > source.bin
 program=$!
 driver_status=0
 "$wine_run" "$lane" "$driver" split 1 "Z:${work//\//\\}\\source.bin" || driver_status=$?
+# A driver that failed may have left the window open: then the program is ended, not awaited.
+[ "$driver_status" = 0 ] || kill -KILL "$program" 2>/dev/null || true
 program_status=0
 wait "$program" || program_status=$?
+program=""
 
 fail() { echo "FAIL: $*"; exit 1; }
 [ "$driver_status" = 0 ] || fail "driver exited with $driver_status"
