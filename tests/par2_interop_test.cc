@@ -96,3 +96,27 @@ TEST_F(Par2Test, MoreLostPiecesThanARepairRebuilds) {
 }
 
 }  // namespace
+
+// Slices longer than a stripe of the pass (they are cut into two here), in two groups of inputs:
+// 17 pieces of 1,310,723 bytes, whose slices end in a byte of zeros, and a last one whose bytes
+// end in the second stripe. par2cmdline finds the recovery files whole, and a restore rebuilds
+// a piece of each group from them.
+TEST_F(Par2Test, SlicesOfSeveralStripesInTwoGroups) {
+  ASSERT_EQ(std::system("par2 --version >/dev/null 2>&1"), 0) << "par2 is not installed";
+  constexpr uint32_t kLong = 1310723;
+  const std::string source = PatternBytes(17 * size_t{kLong} + 800000);
+  WriteFileBytes("source", source);
+  WorkContext work;
+  work.recovery = RecoveryChoice::kTwo;
+  ASSERT_EQ(SplitFile("source", kLong, &work), 1);
+  fs::remove("source");
+  EXPECT_EQ(Par2("v 53203.par2"), 0);
+  fs::remove(PieceName(kBase53203, 2));
+  std::string last = ReadFileBytes(PieceName(kBase53203, 17));
+  last[700000] ^= 0x01;
+  WriteFileBytes(PieceName(kBase53203, 17), last);
+  WorkContext restore;
+  ASSERT_EQ(RestoreFile(kBase53203, &restore), 1);
+  EXPECT_TRUE(ReadFileBytes(kBase53203) == source);
+  EXPECT_EQ(restore.repairedCount, 2u);
+}
