@@ -21,6 +21,20 @@ uint32_t OutputBlocks(const Pass* pass) {
   return static_cast<uint32_t>((pass->plan->outputs.size() + kUnitOutputs - 1) / kUnitOutputs);
 }
 
+// What one unit of arithmetic covers: a block of outputs, from `first` on, `count` of them, and
+// a range of the stripe, `bytes` from `start` on.
+struct UnitPart {
+  size_t first, count;
+  uint32_t start, bytes;
+};
+
+UnitPart PartOfUnit(const Pass* pass, uint32_t unit) {
+  const size_t first = unit / Ranges(pass) * kUnitOutputs;
+  const uint32_t start = unit % Ranges(pass) * kUnitBytes;
+  return {first, std::min(kUnitOutputs, pass->plan->outputs.size() - first), start,
+          std::min(kUnitBytes, pass->bytes - start)};
+}
+
 // The hashes that `member` names of a batch of the inputs that `which` lists, and the group's
 // bytes of each: how many there are.
 template <typename Hash>
@@ -96,17 +110,13 @@ void PacketMd5Unit(Pass* pass, Group* group, size_t batch) {
 
 // Adds the group's inputs to the outputs of one block, over one range of the stripe.
 void ArithmeticUnit(Pass* pass, Group* group, uint32_t unit) {
-  const size_t outputs = pass->plan->outputs.size();
-  const size_t block = unit / Ranges(pass);
-  const uint32_t start = unit % Ranges(pass) * kUnitBytes;
-  const uint32_t bytes = std::min(kUnitBytes, pass->bytes - start);
-  const size_t first = block * kUnitOutputs;
-  const size_t count = std::min(kUnitOutputs, outputs - first);
+  const UnitPart part = PartOfUnit(pass, unit);
   const unsigned char* src[kGroupInputs];
-  for (size_t i = 0; i < group->count; ++i) src[i] = group->buffer[i] + start;
+  for (size_t i = 0; i < group->count; ++i) src[i] = group->buffer[i] + part.start;
   unsigned char* dst[kUnitOutputs];
-  for (size_t j = 0; j < count; ++j) dst[j] = pass->sums[first + j] + start;
-  GfMultiplyAdd(src, group->count, dst, count, &group->factors[first * group->count], bytes);
+  for (size_t j = 0; j < part.count; ++j) dst[j] = pass->sums[part.first + j] + part.start;
+  GfMultiplyAdd(src, group->count, dst, part.count, &group->factors[part.first * group->count],
+                part.bytes);
 }
 
 }  // namespace
@@ -151,19 +161,16 @@ uint32_t TransformUnits(const Pass* pass) {
 // The results of one block of outputs over one range: the transform times the sums.
 void TransformUnit(Pass* pass, Group*, uint32_t unit) {
   const size_t outputs = pass->plan->outputs.size();
-  const size_t block = unit / Ranges(pass);
-  const uint32_t start = unit % Ranges(pass) * kUnitBytes;
-  const uint32_t bytes = std::min(kUnitBytes, pass->bytes - start);
-  const size_t first = block * kUnitOutputs;
-  const size_t count = std::min(kUnitOutputs, outputs - first);
+  const UnitPart part = PartOfUnit(pass, unit);
   std::vector<const unsigned char*> src(outputs);
-  for (size_t i = 0; i < outputs; ++i) src[i] = pass->sums[i] + start;
+  for (size_t i = 0; i < outputs; ++i) src[i] = pass->sums[i] + part.start;
   unsigned char* dst[kUnitOutputs];
-  for (size_t j = 0; j < count; ++j) {
-    dst[j] = pass->results[pass->current][first + j] + start;
-    std::memset(dst[j], 0, bytes);
+  for (size_t j = 0; j < part.count; ++j) {
+    dst[j] = pass->results[pass->current][part.first + j] + part.start;
+    std::memset(dst[j], 0, part.bytes);
   }
-  GfMultiplyAdd(src.data(), outputs, dst, count, &pass->plan->transform[first * outputs], bytes);
+  GfMultiplyAdd(src.data(), outputs, dst, part.count, &pass->plan->transform[part.first * outputs],
+                part.bytes);
 }
 
 uint32_t OutputBytes(const Pass::Finished& stripe, const PassOutput& output) {
