@@ -7,27 +7,9 @@
 
 namespace {
 
-// 2 to 8 streams at once, their steps taking turns: each sha256rnds2 waits on the one before it
-// of its stream, and meanwhile the other streams' rounds run.
 __attribute__((target("sha,ssse3,sse4.1"))) void InterleavedBlocks(
     Sha256* const* hashes, const unsigned char* const* blocks, size_t streams, size_t count) {
-  ShaRegisters hash[8];
-  for (size_t s = 0; s < streams; ++s) hash[s] = ShaLoadState(hashes[s]->state);
-  for (size_t offset = 0; offset < 64 * count; offset += 64) {
-    ShaRegisters before[8];
-    __m128i words[8][4];
-    for (size_t s = 0; s < streams; ++s) before[s] = hash[s];
-#pragma GCC unroll 16
-    for (int i = 0; i < 16; ++i) {
-#pragma GCC unroll 1
-      for (size_t s = 0; s < streams; ++s) ShaStep(i, blocks[s] + offset, hash[s], words[s]);
-    }
-    for (size_t s = 0; s < streams; ++s) {
-      hash[s].abef = _mm_add_epi32(hash[s].abef, before[s].abef);
-      hash[s].cdgh = _mm_add_epi32(hash[s].cdgh, before[s].cdgh);
-    }
-  }
-  for (size_t s = 0; s < streams; ++s) ShaStoreState(hash[s], hashes[s]->state);
+  ShaInterleavedBlocks(hashes, blocks, streams, count);
 }
 
 }  // namespace

@@ -6,6 +6,8 @@
 
 #include <immintrin.h>
 
+#include <type_traits>
+
 #include "core/sha256_blocks.h"
 
 // The hash state lives in two registers as the SHA instructions want it: words a, b, e, f in
@@ -64,6 +66,42 @@ __attribute__((target("sha,ssse3,sse4.1"), always_inline)) inline void ShaStep(
     __m128i& before = words[(i - 1) & 3];
     before = _mm_sha256msg1_epu32(before, now);
   }
+}
+
+// `streams` streams at once, their steps taking turns: each sha256rnds2 waits on the one before
+// it of its stream, and meanwhile the other streams' rounds run. `Streams` is either a count the
+// compiler knows (std::integral_constant, up to 8), whose loops over the streams unroll so that
+// their states can stay in registers, or a size_t from 2 to 8, counted in loops.
+template <typename Streams>
+__attribute__((target("sha,ssse3,sse4.1"), always_inline)) inline void ShaInterleavedBlocks(
+    Sha256* const* hashes, const unsigned char* const* blocks, Streams streams, size_t count) {
+  // As many as there can be: the count itself where the compiler knows it.
+  constexpr size_t most = std::conditional_t<std::is_same_v<Streams, size_t>,
+                                             std::integral_constant<size_t, 8>, Streams>::value;
+  ShaRegisters hash[most];
+  for (size_t s = 0; s < streams; ++s) hash[s] = ShaLoadState(hashes[s]->state);
+  for (size_t offset = 0; offset < 64 * count; offset += 64) {
+    ShaRegisters before[most];
+    __m128i words[most][4];
+    for (size_t s = 0; s < streams; ++s) before[s] = hash[s];
+#pragma GCC unroll 16
+    for (int i = 0; i < 16; ++i) {
+      if constexpr (std::is_same_v<Streams, size_t>) {
+#pragma GCC unroll 1
+        for (size_t s = 0; s < streams; ++s) ShaStep(i, blocks[s] + offset, hash[s], words[s]);
+      } else {
+#pragma GCC unroll 8
+        for (size_t s = 0; s < Streams::value; ++s) {
+          ShaStep(i, blocks[s] + offset, hash[s], words[s]);
+        }
+      }
+    }
+    for (size_t s = 0; s < streams; ++s) {
+      hash[s].abef = _mm_add_epi32(hash[s].abef, before[s].abef);
+      hash[s].cdgh = _mm_add_epi32(hash[s].cdgh, before[s].cdgh);
+    }
+  }
+  for (size_t s = 0; s < streams; ++s) ShaStoreState(hash[s], hashes[s]->state);
 }
 
 // The compression of one stream, and of several (at most 8) side by side.
